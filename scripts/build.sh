@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the page, then the native programs into build/ (build/calcora, build/calcora-serve).
+# Extra arguments go to CMake's configure step.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+(cd ui && npm run --silent build)
+
+desktop=ON
+pkg-config --exists webkit2gtk-4.1 gtk+-3.0 || desktop=OFF
+cmake -S . -B build -DCALCORA_DESKTOP=$desktop "$@" >/dev/null
+cmake --build build -j"$(nproc)"

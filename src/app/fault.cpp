@@ -1,0 +1,94 @@
+#include "app/fault.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <system_error>
+
+#include "app/paths.h"
+#include "common/time_stamp.h"
+
+namespace calcora {
+
+namespace {
+
+ErrorBox& error_box() {
+  static ErrorBox box;
+  return box;
+}
+
+void show_box(const std::string& caption, const std::string& text) {
+  if (error_box()) error_box()(caption, text);
+}
+
+[[noreturn]] void on_terminate() {
+  std::string message = panic_message("unknown", 0, 0, "");
+  if (auto current = std::current_exception()) {
+    try {
+      std::rethrow_exception(current);
+    } catch (const Fault& f) {
+      message = panic_message(f.where().file_name(), f.where().line(), f.where().column(), f.what());
+    } catch (const std::exception& e) {
+      message = panic_message("unknown", 0, 0, e.what());
+    } catch (...) {
+      message = panic_message("unknown", 0, 0, "unknown exception");
+    }
+  }
+  report_fault(message);
+  std::_Exit(101);
+}
+
+void on_fatal_signal(int sig) {
+  // Best effort: the process is already broken, and this is the user's only clue.
+  std::signal(sig, SIG_DFL);
+  report_fault(panic_message("signal", static_cast<unsigned>(sig), 0, strsignal(sig)));
+  std::raise(sig);
+}
+
+}  // namespace
+
+void raise_fault(const std::string& text, std::source_location where) { throw Fault(text, where); }
+
+void set_error_box(ErrorBox box) { error_box() = std::move(box); }
+
+std::string panic_message(const std::string& file, unsigned line, unsigned column, const std::string& text) {
+  std::string m = "panicked at " + file + ":" + std::to_string(line) + ":" + std::to_string(column);
+  if (!text.empty()) m += ":\n" + text;
+  return m;
+}
+
+void append_startup_log(const std::string& message) {
+  auto path = startup_log_path();
+  if (!path) return;
+  std::error_code ec;
+  std::filesystem::create_directories(path->parent_path(), ec);
+  std::ofstream log(*path, std::ios::app | std::ios::binary);
+  if (log) log << local_now_stamp() << ' ' << message << '\n';
+}
+
+void report_fault(const std::string& message) {
+  std::cerr << "panic: " << message << std::endl;
+  append_startup_log("panic: " + message);
+  show_box("Calcora: критическая ошибка", message);
+}
+
+void install_fault_hook() {
+  std::set_terminate(on_terminate);
+  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(sig, on_fatal_signal);
+}
+
+void fail_start(const std::string& reason) {
+  const std::string message = "Не удалось запустить Calcora: " + reason;
+  std::cerr << message << std::endl;
+  append_startup_log(message);
+  show_box("Calcora: ошибка запуска", message);
+  std::exit(1);
+}
+
+}  // namespace calcora

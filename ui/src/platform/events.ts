@@ -1,0 +1,62 @@
+// Events from the native side ("global-save", "global-open") and the close hand-shake.
+// The desktop shell calls window.__calcoraEmit; in a browser the page catches Ctrl+S
+// and Ctrl+O itself and emits the same events.
+
+import { isDesktop } from './transport';
+
+export type NativeEvent = 'global-save' | 'global-open';
+type Listener = (payload: unknown) => void;
+
+declare global {
+  interface Window {
+    __calcoraEmit?: (name: string, payload: unknown) => void;
+    __calcoraBeforeClose?: () => Promise<void>;
+  }
+}
+
+const listeners = new Map<string, Set<Listener>>();
+const closeHandlers = new Set<() => Promise<void> | void>();
+
+export function emit(name: string, payload: unknown = null): void {
+  for (const listener of listeners.get(name) ?? []) listener(payload);
+}
+
+/** Subscribes to an event; returns the function that unsubscribes. */
+export function listen(name: NativeEvent, listener: Listener): () => void {
+  let set = listeners.get(name);
+  if (!set) listeners.set(name, (set = new Set()));
+  set.add(listener);
+  return () => set.delete(listener);
+}
+
+/** Work that must finish before the window closes (a pending save). */
+export function onBeforeClose(handler: () => Promise<void> | void): () => void {
+  closeHandlers.add(handler);
+  return () => closeHandlers.delete(handler);
+}
+
+async function runCloseHandlers(): Promise<void> {
+  await Promise.allSettled([...closeHandlers].map((h) => Promise.resolve().then(h)));
+}
+
+/** Maps a key press to its shortcut event, or null. Only the press counts, never the release. */
+export function shortcutEvent(e: Pick<KeyboardEvent, 'ctrlKey' | 'metaKey' | 'altKey' | 'code' | 'key'>): NativeEvent | null {
+  if (!(e.ctrlKey || e.metaKey) || e.altKey) return null;
+  // `code` is the physical key, so Ctrl+S works with the Russian layout too (Ctrl+Ы).
+  if (e.code === 'KeyS' || e.key.toLowerCase() === 's') return 'global-save';
+  if (e.code === 'KeyO' || e.key.toLowerCase() === 'o') return 'global-open';
+  return null;
+}
+
+export function installEventBridge(): void {
+  window.__calcoraEmit = emit;
+  window.__calcoraBeforeClose = runCloseHandlers;
+  if (!isDesktop()) {
+    window.addEventListener('keydown', (e) => {
+      const event = shortcutEvent(e);
+      if (!event) return;
+      e.preventDefault();
+      emit(event, null);
+    });
+  }
+}

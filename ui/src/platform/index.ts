@@ -1,0 +1,14 @@
+// The page's only door to the native side: commands, dialogs and events.
+export { invoke, isDesktop, CommandFailure } from './transport';
+export { listen, emit, onBeforeClose, installEventBridge, shortcutEvent, type NativeEvent } from './events';
+export {
+  showMessage,
+  askConfirm,
+  pickOpenFile,
+  pickSaveFile,
+  setDialogPresenter,
+  type DialogRequest,
+  type DialogAnswer,
+  type FileDialogOptions,
+  type FileFilter,
+} from './dialogs';

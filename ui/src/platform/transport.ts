@@ -1,0 +1,83 @@
+// The one way the page reaches the native side. In the desktop window commands travel
+// over the web view's message channel; in a browser served by the loopback host they
+// are POSTed to /api/invoke/<command> with the per-run key.
+
+type WebKitHandler = { postMessage(message: string): Promise<unknown> };
+type WebKitBridge = { messageHandlers?: Record<string, WebKitHandler | undefined> };
+
+declare global {
+  interface Window {
+    webkit?: WebKitBridge;
+  }
+}
+
+const KEY_STORAGE = 'calcora.serveKey';
+
+export function desktopHandler(name: string): WebKitHandler | undefined {
+  return window.webkit?.messageHandlers?.[name];
+}
+
+export function isDesktop(): boolean {
+  return desktopHandler('calcora') !== undefined;
+}
+
+/** The loopback host's key: read from "#key=..." once, then kept for this tab. */
+export function serveKey(): string {
+  const match = /(?:^#|&)key=([^&]+)/.exec(window.location.hash);
+  if (match) {
+    sessionStorage.setItem(KEY_STORAGE, decodeURIComponent(match[1]));
+    history.replaceState(history.state, '', window.location.pathname + window.location.search);
+  }
+  return sessionStorage.getItem(KEY_STORAGE) ?? '';
+}
+
+/** The failure text of a command, exactly as the native side worded it. */
+export class CommandFailure extends Error {
+  constructor(message: string) {
+    super(message);
+    this.name = 'CommandFailure';
+  }
+}
+
+function errorText(reason: unknown): string {
+  if (typeof reason === 'string') return reason;
+  if (reason instanceof Error) return reason.message;
+  return String(reason);
+}
+
+async function invokeDesktop(command: string, args: object): Promise<unknown> {
+  const handler = desktopHandler('calcora')!;
+  let reply: unknown;
+  try {
+    reply = await handler.postMessage(JSON.stringify({ command, args }));
+  } catch (reason) {
+    throw new CommandFailure(errorText(reason));
+  }
+  // Replies are JSON text: WebKit converts text far faster than object graphs.
+  return JSON.parse(String(reply));
+}
+
+async function invokeLoopback(command: string, args: object): Promise<unknown> {
+  let response: Response;
+  try {
+    response = await fetch(`/api/invoke/${encodeURIComponent(command)}`, {
+      method: 'POST',
+      headers: { 'Content-Type': 'application/json', 'X-Calcora-Key': serveKey() },
+      body: JSON.stringify(args),
+    });
+  } catch (reason) {
+    throw new CommandFailure(`нет связи с Calcora: ${errorText(reason)}`);
+  }
+  const text = await response.text();
+  if (!response.ok) throw new CommandFailure(text);
+  return JSON.parse(text);
+}
+
+/**
+ * Runs a native command. Resolves with its JSON result; rejects with a CommandFailure
+ * whose message is the command's error text.
+ */
+export function invoke<T>(command: string, args: object = {}): Promise<T> {
+  const run = isDesktop() ? invokeDesktop : invokeLoopback;
+  return run(command, args) as Promise<T>;
+}
