@@ -15,5 +15,5 @@ echo "== C++ tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 echo "== end-to-end tests"
-(cd e2e && npx playwright test)
+(cd e2e && npx tsc -p tsconfig.json && npx playwright test)
 echo "All tests passed."
