@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -51,13 +52,15 @@ std::optional<HttpReply> send_http(const HttpRequest& request) {
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl) return std::nullopt;
   CURL* h = curl.get();
+  // curl reads a limit of 0 as "no limit"; a request must never wait forever.
+  long timeout_ms = std::max<long>(1, static_cast<long>(request.timeout.count()));
   Sink sink;
   std::unique_ptr<curl_slist, HeaderListDeleter> headers;
   bool set_up = curl_easy_setopt(h, CURLOPT_URL, request.url.c_str()) == CURLE_OK &&
                 curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
                 curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
                 curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-                curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout.count())) == CURLE_OK &&
+                curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeout_ms) == CURLE_OK &&
                 curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, collect) == CURLE_OK &&
                 curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
   if (set_up && request.method == HttpRequest::Method::kPost) {

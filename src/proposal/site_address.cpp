@@ -25,8 +25,8 @@ bool is_loopback_http(std::string_view base) {
     std::string_view rest = base.substr(prefix.size());
     if (rest.empty()) return true;
     if (rest.front() != ':') return false;
-    std::string_view port = rest.substr(1, rest.find('/'));
-    if (auto slash = port.find('/'); slash != std::string_view::npos) port = port.substr(0, slash);
+    std::string_view port = rest.substr(1);
+    port = port.substr(0, port.find('/'));
     return !port.empty() && std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
   }
   return false;
