@@ -181,6 +181,13 @@ TEST_F(LinkServiceTest, ReasonNeverShowsTheTicket) {
   EXPECT_EQ(error_of([&] { revoke_proposal(config, kTicket, "t1"); }), "ключ *** заблокирован");
 }
 
+TEST_F(LinkServiceTest, OversizedReplyIsNotRead) {
+  // Valid JSON, but far larger than any proposal: reading stops at the cap.
+  std::string huge = R"({"comments":")" + std::string(33u * 1024 * 1024, 'x') + R"("})";
+  service.answer_with(200, "application/json", huge);
+  EXPECT_EQ(error_of([&] { poll_proposal(config, "t1"); }), kNoNetwork);
+}
+
 TEST_F(LinkServiceTest, ForeignBaseAddressGetsTheUploadButNoLink) {
   // Host names are compared case-sensitively, yet this one still reaches the test service.
   LinkServiceConfig foreign{"http://LOCALHOST:" + std::to_string(service.port()), 5s};

@@ -68,10 +68,10 @@ std::optional<HttpReply> send_http(const HttpRequest& request) {
     // An empty "Expect:" stops curl from announcing larger bodies with 100-continue and
     // then waiting for a go-ahead that a plain server never sends.
     curl_slist* list = headers ? curl_slist_append(headers.get(), "Expect:") : nullptr;
-    set_up =
-        list && curl_easy_setopt(h, CURLOPT_HTTPHEADER, list) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.json_body.data()) == CURLE_OK &&
-        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.json_body.size())) == CURLE_OK;
+    set_up = list && curl_easy_setopt(h, CURLOPT_HTTPHEADER, list) == CURLE_OK &&
+             curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.json_body.size())) ==
+                 CURLE_OK &&
+             curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.json_body.data()) == CURLE_OK;
   }
   if (!set_up) return std::nullopt;
   if (curl_easy_perform(h) != CURLE_OK || sink.too_large) return std::nullopt;
