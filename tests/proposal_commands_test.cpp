@@ -33,12 +33,9 @@ struct ProposalCommandsTest : ::testing::Test {
 
 TEST_F(ProposalCommandsTest, TicketIsStoredTrimmedAndBlankDeletesIt) {
   const std::pair<Json, const char*> cases[] = {
-      {{{"ticket", "  abc-1\n"}}, R"("abc-1")"},
-      {{{"ticket", " \t "}}, "null"},
-      {{{"ticket", "abc-2"}}, R"("abc-2")"},
-      {{{"ticket", nullptr}}, "null"},
-      {{{"ticket", "abc-3"}}, R"("abc-3")"},
-      {Json::object(), "null"},
+      {{{"ticket", "  abc-1\n"}}, R"("abc-1")"}, {{{"ticket", " \t "}}, "null"},
+      {{{"ticket", "abc-2"}}, R"("abc-2")"},     {{{"ticket", nullptr}}, "null"},
+      {{{"ticket", "abc-3"}}, R"("abc-3")"},     {Json::object(), "null"},
   };
   EXPECT_EQ(call("proposal_ticket_get", Json::object()).body, "null");
   for (const auto& [args, stored] : cases) {
@@ -63,8 +60,8 @@ TEST_F(ProposalCommandsTest, WithoutTicketNothingIsSent) {
 
 TEST_F(ProposalCommandsTest, PublishPollRevokeThroughTheDispatcher) {
   ASSERT_TRUE(call("proposal_ticket_set", {{"ticket", kTicket}}).ok);
-  Json snapshot = {{"title", "КП"}, {"object_name", "Баня"}, {"lines", Json::array()}, {"stages", Json::array()},
-                   {"total", 0}};
+  Json snapshot = {
+      {"title", "КП"}, {"object_name", "Баня"}, {"lines", Json::array()}, {"stages", Json::array()}, {"total", 0}};
   // A missing `token` is a first publication, like null.
   auto published = call("proposal_publish", {{"snapshot", snapshot}});
   ASSERT_TRUE(published.ok) << published.body;

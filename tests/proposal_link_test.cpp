@@ -149,15 +149,9 @@ TEST_F(LinkServiceTest, EveryKindOfReply) {
     service.answer_with(c.status, c.content_type, c.body);
     std::string error = error_of([&] {
       switch (c.call) {
-        case Call::kPublish:
-          publish_proposal(config, kTicket, sample_snapshot(), std::nullopt);
-          break;
-        case Call::kRevoke:
-          revoke_proposal(config, kTicket, "t1");
-          break;
-        case Call::kPoll:
-          poll_proposal(config, "t1");
-          break;
+        case Call::kPublish: publish_proposal(config, kTicket, sample_snapshot(), std::nullopt); break;
+        case Call::kRevoke: revoke_proposal(config, kTicket, "t1"); break;
+        case Call::kPoll: poll_proposal(config, "t1"); break;
       }
     });
     EXPECT_EQ(error, c.error ? c.error : "(no error)");
