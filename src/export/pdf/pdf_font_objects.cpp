@@ -63,35 +63,24 @@ std::string to_unicode_cmap(const GlyphMap& glyphs) {
 
 }  // namespace
 
-std::string stream_object(std::string_view data, std::string_view extra) {
-  std::string out = "<< /Length " + std::to_string(data.size()) + " " + std::string(extra) + ">>\nstream\n";
-  out.reserve(out.size() + data.size() + 16);
-  out += data;
-  if (data.empty() || data.back() != '\n') out += '\n';
-  return out + "endstream\n";
-}
-
-FontObjectBodies font_objects(std::string_view base_name, const TrueTypeFont& font, const GlyphMap& glyphs,
-                              std::string_view original_file, std::string_view compressed_file,
-                              const FontObjectNumbers& numbers) {
+void add_font_objects(PdfFileBuilder& pdf, std::string_view base_name, const TrueTypeFont& font, const GlyphMap& glyphs,
+                      std::string_view original_file, std::string_view compressed_file) {
   const std::string name(base_name);
+  const int type0 = pdf.next_number(), cid_font = type0 + 1, descriptor = type0 + 2, file = type0 + 3,
+            to_unicode = type0 + 4;
   const FontMetrics& m = font.metrics();
-  FontObjectBodies bodies;
-  bodies.type0 = "<< /Type /Font /Subtype /Type0 /BaseFont /" + name + " /Encoding /Identity-H /DescendantFonts [" +
-                 ref(numbers.cid_font) + "] /ToUnicode " + ref(numbers.to_unicode) + " >>\n";
+  pdf.add("<< /Type /Font /Subtype /Type0 /BaseFont /" + name + " /Encoding /Identity-H /DescendantFonts [" +
+          ref(cid_font) + "] /ToUnicode " + ref(to_unicode) + " >>\n");
   // Character ids in the content streams are glyph ids, hence /CIDToGIDMap /Identity.
-  bodies.cid_font = "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
-                    " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
-                    ref(numbers.descriptor) + " /CIDToGIDMap /Identity /W " + width_array(font, glyphs) + " >>\n";
-  bodies.descriptor = "<< /Type /FontDescriptor /FontName /" + name + " /Flags 4 /FontBBox [" +
-                      std::to_string(m.bbox_x_min) + " " + std::to_string(m.bbox_y_min) + " " +
-                      std::to_string(m.bbox_x_max) + " " + std::to_string(m.bbox_y_max) + "] /ItalicAngle 0 /Ascent " +
-                      std::to_string(m.ascent) + " /Descent " + std::to_string(m.descent) + " /CapHeight " +
-                      std::to_string(m.cap_height) + " /StemV 80 /FontFile2 " + ref(numbers.file) + " >>\n";
-  bodies.file =
-      stream_object(compressed_file, "/Length1 " + std::to_string(original_file.size()) + " /Filter /FlateDecode ");
-  bodies.to_unicode = stream_object(to_unicode_cmap(glyphs));
-  return bodies;
+  pdf.add("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+          " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
+          ref(descriptor) + " /CIDToGIDMap /Identity /W " + width_array(font, glyphs) + " >>\n");
+  pdf.add("<< /Type /FontDescriptor /FontName /" + name + " /Flags 4 /FontBBox [" + std::to_string(m.bbox_x_min) + " " +
+          std::to_string(m.bbox_y_min) + " " + std::to_string(m.bbox_x_max) + " " + std::to_string(m.bbox_y_max) +
+          "] /ItalicAngle 0 /Ascent " + std::to_string(m.ascent) + " /Descent " + std::to_string(m.descent) +
+          " /CapHeight " + std::to_string(m.cap_height) + " /StemV 80 /FontFile2 " + ref(file) + " >>\n");
+  pdf.add_stream(compressed_file, "/Length1 " + std::to_string(original_file.size()) + " /Filter /FlateDecode ");
+  pdf.add_stream(to_unicode_cmap(glyphs));
 }
 
 }  // namespace calcora::pdf

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/pdf/pdf_file_builder.h"
 #include "export/pdf/true_type_font.h"
 
 namespace calcora::pdf {
@@ -15,20 +16,8 @@ namespace calcora::pdf {
 // Glyph id → the first character seen to map to it, in glyph order.
 using GlyphMap = std::map<uint16_t, char32_t>;
 
-// Object numbers of one font's five objects, in the order they are written.
-struct FontObjectNumbers {
-  int type0, cid_font, descriptor, file, to_unicode;
-};
-
-struct FontObjectBodies {
-  std::string type0, cid_font, descriptor, file, to_unicode;
-};
-
-// A stream object's body; `extra` goes after the length inside the dictionary.
-std::string stream_object(std::string_view data, std::string_view extra = {});
-
-FontObjectBodies font_objects(std::string_view base_name, const TrueTypeFont& font, const GlyphMap& glyphs,
-                              std::string_view original_file, std::string_view compressed_file,
-                              const FontObjectNumbers& numbers);
+// Adds the font's five objects to `pdf`, numbered from its next number on.
+void add_font_objects(PdfFileBuilder& pdf, std::string_view base_name, const TrueTypeFont& font, const GlyphMap& glyphs,
+                      std::string_view original_file, std::string_view compressed_file);
 
 }  // namespace calcora::pdf

@@ -6,6 +6,7 @@
 
 #include "common/file_io.h"
 #include "export/pdf/embedded_fonts.h"
+#include "export/pdf/pdf_file_builder.h"
 #include "export/pdf/pdf_font_objects.h"
 #include "export/pdf/true_type_font.h"
 #include "export/pdf/utf8_chars.h"
@@ -20,9 +21,8 @@ constexpr const char* kTextStart = "12 TL\n50 778 Td\n";
 constexpr int kTitleSize = 14;
 constexpr int kBodySize = 9;
 
-constexpr int kPageTree = 2;
-constexpr FontObjectNumbers kSansObjects{3, 4, 5, 6, 7};
-constexpr FontObjectNumbers kSerifObjects{8, 9, 10, 11, 12};
+// Objects 1 and 2 are the catalog and the page tree, 3 to 7 the sans font, 8 to 12 the
+// serif font (resources /F1 and /F2), then each page and its content stream.
 constexpr int kFirstPageObject = 13;
 
 size_t font_index(FontChoice font) { return font == FontChoice::serif ? 1 : 0; }
@@ -70,41 +70,6 @@ std::string content_stream(const std::vector<EncodedLine>& lines) {
   return out + "ET\n";
 }
 
-// The comment line ends at the first line break; one inside the title would spill the rest
-// of it into the file's body, so breaks are written as spaces there.
-std::string comment_text(std::string title) {
-  for (char& c : title)
-    if (c == '\n' || c == '\r') c = ' ';
-  return title;
-}
-
-std::string assemble(const std::string& title, const std::vector<std::string>& objects) {
-  size_t total = 64 + title.size() + 20 * objects.size();
-  for (const auto& body : objects) total += body.size() + 32;
-  std::string out;
-  out.reserve(total);
-  out += "%PDF-1.4\n% " + comment_text(title) + "\n";
-  std::vector<size_t> offsets;
-  offsets.reserve(objects.size());
-  for (size_t i = 0; i < objects.size(); ++i) {
-    offsets.push_back(out.size());
-    out += std::to_string(i + 1) + " 0 obj\n";
-    out += objects[i];
-    if (objects[i].empty() || objects[i].back() != '\n') out += '\n';
-    out += "endobj\n";
-  }
-  const size_t xref = out.size();
-  out += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-  for (size_t offset : offsets) {
-    char entry[32];
-    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-    out += entry;
-  }
-  out += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
-  return out;
-}
-
 }  // namespace
 
 std::string render_pdf(const Document& document, FontCompression compression) {
@@ -125,38 +90,40 @@ std::string render_pdf(const Document& document, FontCompression compression) {
   }
   for (FontState& font : fonts) font.note(U' ');
 
-  std::vector<std::string> objects;
-  objects.reserve(kFirstPageObject - 1 + 2 * pages.size());
-  objects.push_back("<< /Type /Catalog /Pages " + std::to_string(kPageTree) + " 0 R >>\n");
+  std::array<std::string, 2> fresh;
+  std::array<std::string_view, 2> compressed;
+  size_t expected = 64 * 1024;
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    if (compression == FontCompression::every_export) {
+      fresh[i] = deflate_font_file(fonts[i].embedded.file);
+      compressed[i] = fresh[i];
+    } else {
+      compressed[i] = compressed_font_file(fonts[i].choice);
+    }
+    expected += compressed[i].size();
+  }
+  for (const Page& page : document.pages)
+    for (const TextLine& line : page.lines) expected += 2 * line.text.size() + 16;
+  PdfFileBuilder pdf(document.title, expected);
+
+  pdf.add("<< /Type /Catalog /Pages 2 0 R >>\n");
   std::string kids;
   for (size_t p = 0; p < pages.size(); ++p) {
     if (p) kids += ' ';
     kids += std::to_string(kFirstPageObject + 2 * p) + " 0 R";
   }
-  objects.push_back("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>\n");
+  pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>\n");
 
-  for (FontState& font : fonts) {
-    std::string fresh;
-    if (compression == FontCompression::every_export) fresh = deflate_font_file(font.embedded.file);
-    const std::string& compressed =
-        compression == FontCompression::every_export ? fresh : compressed_font_file(font.choice);
-    const auto& numbers = font.choice == FontChoice::serif ? kSerifObjects : kSansObjects;
-    FontObjectBodies bodies =
-        font_objects(font.embedded.base_name, font.font, font.glyphs, font.embedded.file, compressed, numbers);
-    objects.push_back(std::move(bodies.type0));
-    objects.push_back(std::move(bodies.cid_font));
-    objects.push_back(std::move(bodies.descriptor));
-    objects.push_back(std::move(bodies.file));
-    objects.push_back(std::move(bodies.to_unicode));
-  }
+  for (size_t i = 0; i < fonts.size(); ++i)
+    add_font_objects(pdf, fonts[i].embedded.base_name, fonts[i].font, fonts[i].glyphs, fonts[i].embedded.file,
+                     compressed[i]);
 
-  for (size_t p = 0; p < pages.size(); ++p) {
-    const size_t contents = kFirstPageObject + 2 * p + 1;
-    objects.push_back(std::string("<< /Type /Page /Parent 2 0 R /MediaBox [") + kPageSize + "] /Contents " +
-                      std::to_string(contents) + " 0 R /Resources << /Font << /F1 3 0 R /F2 8 0 R >> >> >>\n");
-    objects.push_back(stream_object(content_stream(pages[p])));
+  for (const auto& page : pages) {
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [" + std::string(kPageSize) + "] /Contents " +
+            std::to_string(pdf.next_number() + 1) + " 0 R /Resources << /Font << /F1 3 0 R /F2 8 0 R >> >> >>\n");
+    pdf.add_stream(content_stream(page));
   }
-  return assemble(document.title, objects);
+  return std::move(pdf).finish();
 }
 
 void write_pdf(const Document& document, const std::filesystem::path& path) {
