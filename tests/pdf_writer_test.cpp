@@ -120,6 +120,12 @@ TEST(PdfWriter, TextMapNamesFirstCharacterPerGlyph) {
   EXPECT_NE(stream_data(objects[7]).find("2 beginbfchar\n<0000> <0378>\n<0003> <0020>\nendbfchar\n"),
             std::string::npos);
   EXPECT_NE(stream_data(objects[12]).find("<1C4D> <D835DD38>\n"), std::string::npos) << stream_data(objects[12]);
+
+  // A NUL character is drawn with its glyph but has no width entry and no text.
+  objects = pdf_objects(render_pdf({"T", {page({{"T", sans}, {std::string("\0", 1), serif}})}}));
+  EXPECT_NE(objects[14].find("/F2 9 Tf\n<0"), std::string::npos) << objects[14];
+  EXPECT_NE(objects[9].find("/W [4 [250]] >>\n"), std::string::npos) << objects[9];
+  EXPECT_EQ(stream_data(objects[12]), kCmapHeader + "1 beginbfchar\n<0004> <0020>\nendbfchar\n" + kCmapTrailer);
 }
 
 TEST(PdfWriter, TextMapBlocksHoldAtMostHundredEntries) {
