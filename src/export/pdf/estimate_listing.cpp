@@ -67,11 +67,10 @@ void add_extra_lines(const std::optional<std::string>& extras_json, std::vector<
   const Json rows = Json::parse(*extras_json, nullptr, /*allow_exceptions=*/false);
   if (!rows.is_array()) return;
   for (const Json& row : rows) {
-    const Json* enabled = row.is_object() && row.contains("enabled") ? &row["enabled"] : nullptr;
-    if (enabled && enabled->is_boolean() && !enabled->get<bool>()) continue;
     std::string label(kDefaultExtraLabel);
     double amount = 0;
     if (row.is_object()) {
+      if (auto it = row.find("enabled"); it != row.end() && it->is_boolean() && !it->get<bool>()) continue;
       if (auto it = row.find("label"); it != row.end() && it->is_string()) label = it->get<std::string>();
       if (auto it = row.find("amount"); it != row.end() && it->is_number()) amount = it->get<double>();
     }
