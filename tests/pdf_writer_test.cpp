@@ -7,6 +7,7 @@
 
 #include "common/errors.h"
 #include "export/pdf/embedded_fonts.h"
+#include "export/pdf/utf8_chars.h"
 #include "pdf_test_support.h"
 #include "test_support.h"
 
@@ -187,6 +188,31 @@ TEST(PdfWriter, ReadersGetTheTextBack) {
   EXPECT_NE(check.out.find("No syntax or stream encoding errors found"), std::string::npos) << check.out;
   auto text = test::run_tool("pdftotext -raw " + test::quoted(path) + " -");
   EXPECT_EQ(text.out, "Проверка\n(скобки) \\ обратная черта × м² 𝔸\n\fПроверка\nвторая страница\n\f");
+}
+
+TEST(PdfText, MalformedUtf8CountsOneReplacementPerBadByte) {
+  struct Case {
+    std::string text;
+    std::u32string chars;
+  };
+  const Case cases[] = {
+      {"a\xFF"
+       "b",
+       U"a\uFFFDb"},
+      {"\xE2\x82", U"\uFFFD\uFFFD"},            // cut short
+      {"\xC0\xAF", U"\uFFFD\uFFFD"},            // overlong '/'
+      {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"м²𝔸", U"м²𝔸"},
+  };
+  for (const auto& c : cases) {
+    const auto chars = decode_utf8(c.text);
+    EXPECT_EQ(std::u32string(chars.begin(), chars.end()), c.chars);
+  }
+  EXPECT_EQ(utf8_prefix("Штукатурка", 4).text, "Штук");
+  EXPECT_TRUE(utf8_prefix("Штукатурка", 4).cut);
+  EXPECT_FALSE(utf8_prefix("Штук", 4).cut);
+  // The writer draws such bytes with the font's replacement glyph instead of failing.
+  EXPECT_EQ(test::pdf_objects(render_pdf({"\xFF", {Page{{{"\xFF", FontChoice::sans}}}}})).size(), 14u);
 }
 
 }  // namespace
