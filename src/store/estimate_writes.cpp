@@ -26,12 +26,27 @@ int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id
   return db.last_insert_rowid();
 }
 
+// A transaction of our own, or none when the caller (an import, say) already has one open:
+// then the caller's commit or rollback covers this write too.
+class WriteScope {
+ public:
+  explicit WriteScope(Database& db) {
+    if (sqlite3_get_autocommit(db.handle())) tx_.emplace(db);
+  }
+  void commit() {
+    if (tx_) tx_->commit();
+  }
+
+ private:
+  std::optional<Transaction> tx_;
+};
+
 }  // namespace
 
 int64_t insert_new_estimate(Database& db, const std::string& object_name) {
   std::string now = utc_now_stamp();
   // One transaction, so that a failure cannot leave a new estimate without its footer.
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached("INSERT INTO estimates (object_name, created_at, updated_at, mode) VALUES (?1, ?2, ?2, 'simple')")
       .bind_all(object_name, now)
       .run();
@@ -47,7 +62,7 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload) {
   const int64_t id = e.id;
   std::string now = utc_now_stamp();
 
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached(
         "UPDATE estimates SET object_name = ?1, updated_at = ?2, mode = ?3, mode_mask_json = ?4, "
         "calc_params_json = ?5, kp_json = ?6 WHERE id = ?7")
@@ -87,7 +102,7 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
   const EstimateFooter& f = source.footer;
   std::string now = utc_now_stamp();
 
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached(
         "INSERT INTO estimates (object_name, created_at, updated_at, mode, mode_mask_json, calc_params_json, "
         "kp_json) VALUES (?1, ?2, ?2, ?3, ?4, ?5, ?6)")
