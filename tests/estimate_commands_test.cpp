@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/dispatcher.h"
+#include "store/estimate_writes.h"
 #include "test_support.h"
 
 namespace calcora {
@@ -306,6 +307,21 @@ TEST_F(EstimateCommandsTest, DeleteTakesLinesAndFooterAlong) {
   EXPECT_EQ(count("SELECT count(*) FROM estimate_lines") + count("SELECT count(*) FROM estimate_footers"), 0);
   EXPECT_EQ(call("delete_estimate", {{"id", id}}), nullptr);  // a missing id is no error
   EXPECT_EQ(call("list_estimates", Json::object()), Json::array());
+}
+
+TEST_F(EstimateCommandsTest, WritesJoinATransactionTheCallerHasOpen) {
+  // An import writes several estimates in its own transaction; its rollback takes them all back.
+  state.with_db([](Database& db) {
+    Transaction outer(db);
+    int64_t id = insert_new_estimate(db, "Импорт");
+    SaveEstimatePayload payload;
+    payload.estimate.id = id;
+    payload.footer = default_footer(id);
+    payload.lines.resize(2);
+    save_estimate_whole(db, payload);
+    insert_estimate_copy(db, payload);
+  });
+  EXPECT_EQ(count("SELECT count(*) FROM estimates") + count("SELECT count(*) FROM estimate_lines"), 0);
 }
 
 }  // namespace
