@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/dispatcher.h"
+#include "store/estimate_repository.h"
 #include "store/estimate_writes.h"
 #include "test_support.h"
 
@@ -309,8 +310,9 @@ TEST_F(EstimateCommandsTest, DeleteTakesLinesAndFooterAlong) {
   EXPECT_EQ(call("list_estimates", Json::object()), Json::array());
 }
 
-TEST_F(EstimateCommandsTest, WritesJoinATransactionTheCallerHasOpen) {
-  // An import writes several estimates in its own transaction; its rollback takes them all back.
+TEST_F(EstimateCommandsTest, WritesNestInsideATransactionTheCallerHasOpen) {
+  // An import writes several estimates in its own transaction; its rollback takes them all back,
+  // and a failed write inside it undoes only itself.
   state.with_db([](Database& db) {
     Transaction outer(db);
     int64_t id = insert_new_estimate(db, "Импорт");
@@ -320,6 +322,9 @@ TEST_F(EstimateCommandsTest, WritesJoinATransactionTheCallerHasOpen) {
     payload.lines.resize(2);
     save_estimate_whole(db, payload);
     insert_estimate_copy(db, payload);
+    payload.lines[1].catalog_item_id = 424242;
+    EXPECT_THROW(save_estimate_whole(db, payload), DbError);
+    EXPECT_EQ(read_estimate_lines(db, id).size(), 2u);
   });
   EXPECT_EQ(count("SELECT count(*) FROM estimates") + count("SELECT count(*) FROM estimate_lines"), 0);
 }

@@ -26,19 +26,25 @@ int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id
   return db.last_insert_rowid();
 }
 
-// A transaction of our own, or none when the caller (an import, say) already has one open:
-// then the caller's commit or rollback covers this write too.
+// A savepoint: a transaction of its own when none is open, or a nested one inside the caller's
+// (an import writing several estimates). Either way a failure undoes exactly this write.
 class WriteScope {
  public:
-  explicit WriteScope(Database& db) {
-    if (sqlite3_get_autocommit(db.handle())) tx_.emplace(db);
+  explicit WriteScope(Database& db) : db_(db) { db_.exec("SAVEPOINT estimate_write"); }
+  ~WriteScope() {
+    if (!done_)
+      sqlite3_exec(db_.handle(), "ROLLBACK TO estimate_write; RELEASE estimate_write", nullptr, nullptr, nullptr);
   }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
   void commit() {
-    if (tx_) tx_->commit();
+    db_.exec("RELEASE estimate_write");
+    done_ = true;
   }
 
  private:
-  std::optional<Transaction> tx_;
+  Database& db_;
+  bool done_ = false;
 };
 
 }  // namespace
