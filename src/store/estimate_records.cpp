@@ -13,9 +13,9 @@ EstimateFooter default_footer(int64_t estimate_id) {
 
 Json real_to_json(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
 
-Json real_to_json(const std::optional<double> &value) { return value ? real_to_json(*value) : Json(nullptr); }
+Json real_to_json(const std::optional<double>& value) { return value ? real_to_json(*value) : Json(nullptr); }
 
-Json to_json(const Estimate &e) {
+Json to_json(const Estimate& e) {
   return Json{{"id", e.id},
               {"object_name", e.object_name},
               {"created_at", e.created_at},
@@ -26,7 +26,7 @@ Json to_json(const Estimate &e) {
               {"kp_json", to_json_or_null(e.kp_json)}};
 }
 
-Json to_json(const EstimateLine &l) {
+Json to_json(const EstimateLine& l) {
   return Json{{"id", to_json_or_null(l.id)},
               {"estimate_id", l.estimate_id},
               {"sort_order", l.sort_order},
@@ -45,7 +45,7 @@ Json to_json(const EstimateLine &l) {
               {"formula", to_json_or_null(l.formula)}};
 }
 
-Json to_json(const EstimateFooter &f) {
+Json to_json(const EstimateFooter& f) {
   return Json{{"estimate_id", f.estimate_id},
               {"materials", real_to_json(f.materials)},
               {"delivery", real_to_json(f.delivery)},
@@ -57,13 +57,13 @@ Json to_json(const EstimateFooter &f) {
               {"extras_json", to_json_or_null(f.extras_json)}};
 }
 
-Json to_json(const SaveEstimatePayload &p) {
+Json to_json(const SaveEstimatePayload& p) {
   Json lines = Json::array();
-  for (const auto &line : p.lines) lines.push_back(to_json(line));
+  for (const auto& line : p.lines) lines.push_back(to_json(line));
   return Json{{"estimate", to_json(p.estimate)}, {"lines", std::move(lines)}, {"footer", to_json(p.footer)}};
 }
 
-Json to_json(const EstimateSummary &s) {
+Json to_json(const EstimateSummary& s) {
   return Json{{"id", s.id},
               {"object_name", s.object_name},
               {"created_at", s.created_at},
@@ -73,7 +73,7 @@ Json to_json(const EstimateSummary &s) {
 }
 
 template <>
-Estimate decode_value<Estimate>(const Json &value) {
+Estimate decode_value<Estimate>(const Json& value) {
   RecordReader r(value);
   Estimate e;
   e.id = r.required<int64_t>("id");
@@ -88,7 +88,7 @@ Estimate decode_value<Estimate>(const Json &value) {
 }
 
 template <>
-EstimateLine decode_value<EstimateLine>(const Json &value) {
+EstimateLine decode_value<EstimateLine>(const Json& value) {
   RecordReader r(value);
   EstimateLine l;
   l.id = r.optional<int64_t>("id");
@@ -111,7 +111,7 @@ EstimateLine decode_value<EstimateLine>(const Json &value) {
 }
 
 template <>
-EstimateFooter decode_value<EstimateFooter>(const Json &value) {
+EstimateFooter decode_value<EstimateFooter>(const Json& value) {
   RecordReader r(value);
   EstimateFooter f;
   f.estimate_id = r.required<int64_t>("estimate_id");
@@ -127,16 +127,16 @@ EstimateFooter decode_value<EstimateFooter>(const Json &value) {
 }
 
 template <>
-std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json &value) {
+std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json& value) {
   if (!value.is_array()) throw_invalid_type(value, "a sequence");
   std::vector<EstimateLine> lines;
   lines.reserve(value.size());
-  for (const auto &element : value) lines.push_back(decode_value<EstimateLine>(element));
+  for (const auto& element : value) lines.push_back(decode_value<EstimateLine>(element));
   return lines;
 }
 
 template <>
-SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json &value) {
+SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json& value) {
   RecordReader r(value);
   SaveEstimatePayload p;
   p.estimate = r.required<Estimate>("estimate");
