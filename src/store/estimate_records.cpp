@@ -2,6 +2,7 @@
 #include "store/estimate_records.h"
 
 #include <cmath>
+#include <utility>
 
 namespace calcora {
 
@@ -26,23 +27,46 @@ Json to_json(const Estimate& e) {
               {"kp_json", to_json_or_null(e.kp_json)}};
 }
 
+namespace {
+
+// Appends members in order without the duplicate-key search of Json::operator[]: encoding the
+// lines is the bulk of a save's answer.
+class ObjectWriter {
+ public:
+  ObjectWriter() : json_(Json::object()), members_(json_.get_ref<Json::object_t&>()) {}
+  template <typename T>
+  ObjectWriter& add(const char* key, T&& value) {
+    members_.emplace_back(key, Json(std::forward<T>(value)));
+    return *this;
+  }
+  Json take() { return std::move(json_); }
+
+ private:
+  Json json_;
+  Json::object_t& members_;
+};
+
+}  // namespace
+
 Json to_json(const EstimateLine& l) {
-  return Json{{"id", to_json_or_null(l.id)},
-              {"estimate_id", l.estimate_id},
-              {"sort_order", l.sort_order},
-              {"line_type", l.line_type},
-              {"name", l.name},
-              {"unit", to_json_or_null(l.unit)},
-              {"quantity", real_to_json(l.quantity)},
-              {"unit_price", real_to_json(l.unit_price)},
-              {"fixed_total", real_to_json(l.fixed_total)},
-              {"catalog_item_id", to_json_or_null(l.catalog_item_id)},
-              {"name_bold", l.name_bold},
-              {"category", l.category},
-              {"format_json", to_json_or_null(l.format_json)},
-              {"sku", to_json_or_null(l.sku)},
-              {"cost_price", real_to_json(l.cost_price)},
-              {"formula", to_json_or_null(l.formula)}};
+  ObjectWriter w;
+  w.add("id", to_json_or_null(l.id))
+      .add("estimate_id", l.estimate_id)
+      .add("sort_order", l.sort_order)
+      .add("line_type", l.line_type)
+      .add("name", l.name)
+      .add("unit", to_json_or_null(l.unit))
+      .add("quantity", real_to_json(l.quantity))
+      .add("unit_price", real_to_json(l.unit_price))
+      .add("fixed_total", real_to_json(l.fixed_total))
+      .add("catalog_item_id", to_json_or_null(l.catalog_item_id))
+      .add("name_bold", l.name_bold)
+      .add("category", l.category)
+      .add("format_json", to_json_or_null(l.format_json))
+      .add("sku", to_json_or_null(l.sku))
+      .add("cost_price", real_to_json(l.cost_price))
+      .add("formula", to_json_or_null(l.formula));
+  return w.take();
 }
 
 Json to_json(const EstimateFooter& f) {
