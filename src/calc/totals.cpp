@@ -58,15 +58,9 @@ EstimateTotals compute_totals(std::span<const EstimateLine> lines, const Estimat
   for (const auto& line : lines) {
     double sum = line_sum(line);
     switch (bucket_of(line.category)) {
-      case Bucket::kWorks:
-        t.works += sum;
-        break;
-      case Bucket::kMaterials:
-        t.materials += sum;
-        break;
-      case Bucket::kEquipment:
-        t.equipment += sum;
-        break;
+      case Bucket::kWorks: t.works += sum; break;
+      case Bucket::kMaterials: t.materials += sum; break;
+      case Bucket::kEquipment: t.equipment += sum; break;
     }
   }
   if (footer.show_materials) t.materials += footer.materials;
