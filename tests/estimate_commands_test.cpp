@@ -73,8 +73,8 @@ TEST_F(EstimateCommandsTest, SaveStoresLinesAsSentWithDefaults) {
   payload["estimate"]["created_at"] = "1999-01-01T00:00:00Z";
   payload["estimate"]["object_name"] = "Дом 2";
   payload["estimate"].erase("mode");
-  payload["lines"] = {line(5, "full", "Кладка", 2, 100), line(5, "fixed", "Вывоз", nullptr, nullptr),
-                      line(2, "section", "Раздел")};
+  payload["lines"] = Json::array(
+      {line(5, "full", "Кладка", 2, 100), line(5, "fixed", "Вывоз", nullptr, nullptr), line(2, "section", "Раздел")});
   payload["lines"][1]["fixed_total"] = 1200;
   payload["footer"]["markup_formula"] = "работы * 0.1";
   payload["footer"]["estimate_id"] = 999;  // not used
@@ -108,13 +108,13 @@ TEST_F(EstimateCommandsTest, SaveStoresLinesAsSentWithDefaults) {
 
 TEST_F(EstimateCommandsTest, FailedSaveChangesNothing) {
   Json payload = create("Баня");
-  payload["lines"] = {line(0, "full", "Кладка", 2, 100)};
+  payload["lines"] = Json::array({line(0, "full", "Кладка", 2, 100)});
   Json before = save(payload);
 
   // The second line points at a catalog item that does not exist: the whole save rolls back.
   Json broken = before;
   broken["estimate"]["object_name"] = "Другое";
-  broken["lines"] = {line(0, "full", "Новая", 1, 1), line(1, "full", "Ссылка", 1, 1)};
+  broken["lines"] = Json::array({line(0, "full", "Новая", 1, 1), line(1, "full", "Ссылка", 1, 1)});
   broken["lines"][1]["catalog_item_id"] = 424242;
   broken["footer"]["advance"] = 5;
   EXPECT_EQ(fail("save_estimate", {{"payload", broken}}), "FOREIGN KEY constraint failed");
@@ -138,14 +138,14 @@ TEST_F(EstimateCommandsTest, DecodingFailuresNameTheKeyAndTheField) {
     std::string error;
   };
   Json no_order = payload;
-  no_order["lines"] = {line(0, "full", "x")};
+  no_order["lines"] = Json::array({line(0, "full", "x")});
   no_order["lines"][0].erase("sort_order");
   Json no_flag = payload;
   no_flag["footer"].erase("show_advance");
   Json no_created = payload;
   no_created["estimate"].erase("created_at");
   Json big_order = payload;
-  big_order["lines"] = {line(0, "full", "x")};
+  big_order["lines"] = Json::array({line(0, "full", "x")});
   big_order["lines"][0]["sort_order"] = int64_t(1) << 40;
   const Case cases[] = {
       {"get_estimate",
@@ -174,10 +174,10 @@ TEST_F(EstimateCommandsTest, DecodingFailuresNameTheKeyAndTheField) {
 TEST_F(EstimateCommandsTest, LineIdsSurviveSavesSoFormulaReferencesKeepWorking) {
   Json payload = create("Дом");
   Json other = create("Сарай");
-  other["lines"] = {line(0, "full", "Чужая", 1, 1)};
+  other["lines"] = Json::array({line(0, "full", "Чужая", 1, 1)});
   int64_t foreign_id = save(other)["lines"][0]["id"];
 
-  payload["lines"] = {line(0, "full", "Стены", 3, 100), line(1, "full", "Грунт", 6, 10)};
+  payload["lines"] = Json::array({line(0, "full", "Стены", 3, 100), line(1, "full", "Грунт", 6, 10)});
   Json first = save(payload);
   int64_t walls = first["lines"][0]["id"];
   int64_t primer = first["lines"][1]["id"];
@@ -212,8 +212,8 @@ TEST_F(EstimateCommandsTest, DuplicateStartsANewObjectFromTheSource) {
   Json payload = create("Дом");
   payload["estimate"]["mode"] = "pro";
   payload["estimate"]["calc_params_json"] = R"({"room":{}})";
-  payload["lines"] = {line(0, "full", "Кладка", 2, 100), line(1, "quantity_only", "Замер", 7),
-                      line(2, "fixed", "Вывоз", 4), line(3, "full", "Раствор", 9, 10)};
+  payload["lines"] = Json::array({line(0, "full", "Кладка", 2, 100), line(1, "quantity_only", "Замер", 7),
+                                  line(2, "fixed", "Вывоз", 4), line(3, "full", "Раствор", 9, 10)});
   payload["lines"][2]["fixed_total"] = 1200;
   payload["footer"] = {{"estimate_id", 0},
                        {"materials", 500},
@@ -259,7 +259,7 @@ TEST_F(EstimateCommandsTest, DuplicateStartsANewObjectFromTheSource) {
 
 TEST_F(EstimateCommandsTest, ListShowsGrandTotalsMostRecentFirst) {
   Json a = create("A");
-  a["lines"] = {line(0, "full", "Работа", 10, 100), line(1, "full", "Кирпич", 2, 50)};
+  a["lines"] = Json::array({line(0, "full", "Работа", 10, 100), line(1, "full", "Кирпич", 2, 50)});
   a["lines"][1]["category"] = "material";
   a["footer"]["markup_formula"] = "работы * 0.1";
   a["footer"]["extras_json"] = R"([{"amount":7}])";
@@ -268,7 +268,7 @@ TEST_F(EstimateCommandsTest, ListShowsGrandTotalsMostRecentFirst) {
   save(a);
   Json b = create("B");  // no lines, footer row removed below: the default footer
   Json c = create("C");
-  c["lines"] = {line(0, "full", "x", 1, 1)};
+  c["lines"] = Json::array({line(0, "full", "x", 1, 1)});
   c["footer"]["markup_formula"] = "works / 0";
   save(c);
   Json d = create("D");  // no lines, but a delivery that is switched on
@@ -300,7 +300,7 @@ TEST_F(EstimateCommandsTest, ListShowsGrandTotalsMostRecentFirst) {
 
 TEST_F(EstimateCommandsTest, DeleteTakesLinesAndFooterAlong) {
   Json payload = create("Дом");
-  payload["lines"] = {line(0, "full", "x", 1, 1)};
+  payload["lines"] = Json::array({line(0, "full", "x", 1, 1)});
   save(payload);
   Json id = payload["estimate"]["id"];
   EXPECT_EQ(call("delete_estimate", {{"id", id}}), nullptr);
