@@ -1,6 +1,5 @@
 // The table of estimates: name (link to the editor), total, time of the last change, actions.
 
-import { Copy, FileDown, Trash2 } from 'lucide-react';
 import type { EstimateSummary } from '../../model/types';
 import { formatMoney } from '../../money/money';
 import { Link } from '../../router/Link';
@@ -44,7 +43,7 @@ export function EstimateTable({ items, busyId, onDuplicate, onDelete }: Estimate
               <td className="num" data-testid="estimate-total">
                 {formatMoney(item.total)}
               </td>
-              <td className="muted" data-testid="estimate-updated">
+              <td className="muted stamp" data-testid="estimate-updated">
                 {formatStamp(item.updated_at)}
               </td>
               <td>
@@ -53,7 +52,6 @@ export function EstimateTable({ items, busyId, onDuplicate, onDelete }: Estimate
                     listFileActions.exportMenu(item)
                   ) : (
                     <button type="button" className="btn btn-ghost" disabled data-testid="estimate-export">
-                      <FileDown strokeWidth={1.75} />
                       Экспорт
                     </button>
                   )}
@@ -64,7 +62,6 @@ export function EstimateTable({ items, busyId, onDuplicate, onDelete }: Estimate
                     onClick={() => onDuplicate(item)}
                     data-testid="estimate-duplicate"
                   >
-                    <Copy strokeWidth={1.75} />
                     Новый объект
                   </button>
                   <button
@@ -74,7 +71,6 @@ export function EstimateTable({ items, busyId, onDuplicate, onDelete }: Estimate
                     onClick={() => onDelete(item)}
                     data-testid="estimate-delete"
                   >
-                    <Trash2 strokeWidth={1.75} />
                     Удалить
                   </button>
                 </div>
