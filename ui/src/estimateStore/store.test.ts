@@ -4,7 +4,8 @@ import { readCalcParams, calculatorVariables } from './calcParams';
 import { readLineFormat, writeLineFormat } from './lineFormat';
 import { maskInForce } from './modes';
 import { memoryEntry } from './memory';
-import { EstimateStore, type Invoke } from './store';
+import { installEventBridge } from '../platform';
+import { EstimateStore, installCloseSave, type Invoke } from './store';
 
 const estimate = (lines: Partial<EstimateLine>[] = []): EstimatePayload => ({
   estimate: { id: 7, object_name: 'Дом', created_at: 'c', updated_at: 'u', mode: 'simple', mode_mask_json: null, calc_params_json: null, kp_json: null },
@@ -165,6 +166,19 @@ describe('estimate store', () => {
     await store.load(7);
     expect(native.stored().estimate.object_name).toBe('Успеть');
     expect(store.getSnapshot().canUndo).toBe(false);
+  });
+
+  it('saves a pending change when the window closes', async () => {
+    const native = fakeNative(estimate([{ name: 'Стяжка' }]));
+    const store = new EstimateStore(native.call, () => clock);
+    await store.load(7);
+    installEventBridge();
+    const uninstall = installCloseSave(store);
+    rename(store, 'Перед закрытием');
+    await window.__calcoraBeforeClose!();
+    uninstall();
+    expect(native.stored().estimate.object_name).toBe('Перед закрытием');
+    expect(store.autosavePending).toBe(false);
   });
 
   it('recalculates formula lines on line and calculator changes', async () => {

@@ -6,6 +6,7 @@ import { listen, readFlag, STORAGE_KEYS, writeFlag } from '../platform';
 import { navigate } from '../router/router';
 import { applySettings } from '../settings/settings';
 import { estimateStore } from '../estimateStore';
+import { menuExtensions } from './menuExtensions';
 import { SideMenu } from './SideMenu';
 
 function useSystemTheme(): void {
@@ -57,7 +58,7 @@ export function Shell({ path, children }: { path: string; children: ReactNode })
 
   return (
     <div className="app-shell">
-      <SideMenu path={path} collapsed={collapsed} onToggle={toggle} />
+      <SideMenu path={path} collapsed={collapsed} onToggle={toggle} recent={menuExtensions.recent?.()} />
       <main className="app-main">{children}</main>
     </div>
   );
