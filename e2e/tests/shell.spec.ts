@@ -99,3 +99,25 @@ test('the theme follows the system preference', async ({ page }) => {
   await expect(page.locator('html')).not.toHaveClass(/(^|\s)dark(\s|$)/);
   await expect(page.locator('html')).toHaveClass(/ui-compact/);
 });
+
+test('Ctrl+S in the editor saves the open estimate and registers its lines in the name memory', async ({ page, host }) => {
+  const templates = new Templates(page);
+  await templates.open();
+  await templates.create('electric');
+  await expect(new EditorPreview(page).names.first()).toHaveText('1. Подготовка');
+  const id = Number(page.url().split('/').pop());
+  const before = await host.invoke<{ lines: Array<{ catalog_item_id: number | null }> }>('get_estimate', { id });
+  expect(before.lines.every((l) => l.catalog_item_id === null)).toBe(true);
+
+  await page.keyboard.press('Control+s');
+  await expect
+    .poll(async () => (await host.invoke<{ lines: Array<{ line_type: string; catalog_item_id: number | null }> }>('get_estimate', { id })).lines
+      .filter((l) => l.line_type !== 'section')
+      .every((l) => l.catalog_item_id !== null))
+    .toBe(true);
+  const hits = await host.invoke<Array<{ name: string }>>('search_memory', { query: 'Кабель ВВГнг' });
+  expect(hits.map((h) => h.name)).toContain('Кабель ВВГнг');
+  // The placeholder line is never stored.
+  const after = await host.invoke<{ lines: unknown[] }>('get_estimate', { id });
+  expect(after.lines).toHaveLength(9);
+});
