@@ -16,13 +16,19 @@ export function mergeSaveReply(current: EstimatePayload, reply: EstimatePayload)
     return { estimate, lines: renumber(lines.map((l) => ({ ...l, estimate_id: id }))), footer: current.footer };
   }
   // The reply's lines match, in order, the page's lines that have a name (blank ones were not sent).
+  // Lines inserted while the save ran shift that match; an id that a line already holds is
+  // therefore never handed to a second line, so two lines can never share one id.
+  const taken = new Set(current.lines.map((l) => l.id).filter((v): v is number => typeof v === 'number'));
   let next = 0;
   const lines = current.lines.map((line) => {
     if (isBlankName(line)) return { ...line, estimate_id: id };
     const counterpart = reply.lines[next++];
     const merged = { ...line, estimate_id: id };
     if (counterpart) {
-      if (merged.id == null && counterpart.id != null) merged.id = counterpart.id;
+      if (merged.id == null && counterpart.id != null && !taken.has(counterpart.id)) {
+        merged.id = counterpart.id;
+        taken.add(counterpart.id);
+      }
       if (merged.catalog_item_id == null && counterpart.catalog_item_id != null) merged.catalog_item_id = counterpart.catalog_item_id;
     }
     return merged;

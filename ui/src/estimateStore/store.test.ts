@@ -5,6 +5,7 @@ import { readLineFormat, writeLineFormat } from './lineFormat';
 import { maskInForce } from './modes';
 import { memoryEntry } from './memory';
 import { installEventBridge } from '../platform';
+import { mergeSaveReply } from './merge';
 import { EstimateStore, installCloseSave, type Invoke } from './store';
 
 const estimate = (lines: Partial<EstimateLine>[] = []): EstimatePayload => ({
@@ -200,6 +201,27 @@ describe('estimate store', () => {
     const memory = native.calls.filter((c) => c.command === 'save_to_global_memory');
     expect(memory).toHaveLength(40);
     expect(memory.every((c) => c.args.updatePrice === true)).toBe(true);
+  });
+});
+
+describe('merging a save reply', () => {
+  it('never gives a line inserted during the save an id another line holds', () => {
+    const reply = estimate([{ id: 1, name: 'A' }, { id: 2, name: 'B' }]);
+    // While the save ran the user inserted C before B, and typed into the placeholder.
+    const current = estimate([{ id: 1, name: 'A' }, { name: 'C' }, { name: 'B' }, { name: '' }]);
+    expect(mergeSaveReply(current, reply).lines.map((l) => [l.name, l.id, l.sort_order])).toEqual([
+      ['A', 1, 0], ['C', 2, 1], ['B', undefined, 2], ['', undefined, 3],
+    ]);
+    const again = mergeSaveReply({ ...current, lines: [{ ...current.lines[0], id: 2 }, ...current.lines.slice(1)] }, reply);
+    expect(again.lines.map((l) => l.id)).toEqual([2, undefined, undefined, undefined]);
+  });
+
+  it('takes the reply\'s lines when the page holds none, or one empty line', () => {
+    const reply = estimate([{ id: 4, name: 'A' }]);
+    expect(mergeSaveReply(estimate([]), reply).lines.map((l) => l.id)).toEqual([4]);
+    expect(mergeSaveReply(estimate([]), estimate([])).lines).toEqual([
+      { estimate_id: 7, sort_order: 0, line_type: 'full', name: '', unit: 'шт', quantity: 1, unit_price: 0, category: 'work' },
+    ]);
   });
 });
 
