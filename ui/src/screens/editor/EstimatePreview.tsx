@@ -2,7 +2,7 @@
 
 import { useEffect, useMemo, useState } from 'react';
 import { CATEGORY_LABELS, effectiveCategory } from '../../category/category';
-import type { EstimatePayload } from '../../model/types';
+import { isBlankName, type EstimatePayload } from '../../model/types';
 import { formatLineSum, formatMoney } from '../../money/money';
 import { computeTotals, lineSum } from '../../totals/totals';
 import { evaluateMarkup, type MarkupResult } from '../../totals/markup';
@@ -55,6 +55,14 @@ export function EstimatePreview({ data }: { data: EstimatePayload }) {
           <tbody>
             {data.lines.map((line, i) => {
               const section = line.line_type === 'section';
+              // The empty line at the end is where the editor takes new input; here it stays blank.
+              if (isBlankName(line)) {
+                return (
+                  <tr key={line.id ?? `new-${i}`} className="is-placeholder" data-testid="preview-line">
+                    <td colSpan={7} className="cell-name" data-testid="preview-name" />
+                  </tr>
+                );
+              }
               if (!section) position++;
               return (
                 <tr key={line.id ?? `new-${i}`} className={section ? 'is-section' : undefined} data-testid="preview-line">
