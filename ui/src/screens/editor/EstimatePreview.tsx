@@ -2,12 +2,11 @@
 
 import { useEffect, useMemo, useState } from 'react';
 import { CATEGORY_LABELS, effectiveCategory } from '../../category/category';
+import { lineTypeLabel } from '../../model/lineTypes';
 import { isBlankName, type EstimatePayload } from '../../model/types';
 import { formatLineSum, formatMoney } from '../../money/money';
 import { computeTotals, lineSum } from '../../totals/totals';
 import { evaluateMarkup, type MarkupResult } from '../../totals/markup';
-
-const TYPE_LABELS: Record<string, string> = { full: 'Полная', quantity_only: 'Без цены', fixed: 'Фикс. сумма', section: 'Раздел' };
 
 function quantityText(value: number | null | undefined): string {
   return value == null ? '' : String(value).replace('.', ',');
@@ -74,7 +73,7 @@ export function EstimatePreview({ data }: { data: EstimatePayload }) {
                   <td className="num">{section || line.line_type === 'fixed' ? '' : quantityText(line.quantity)}</td>
                   <td className="num">{line.line_type === 'full' ? formatLineSum(line.unit_price) : ''}</td>
                   <td className="num">{section || line.line_type === 'quantity_only' ? '' : formatLineSum(lineSum(line))}</td>
-                  <td className="muted">{section ? TYPE_LABELS.section : CATEGORY_LABELS[effectiveCategory(line.category)]}</td>
+                  <td className="muted">{section ? lineTypeLabel('section') : CATEGORY_LABELS[effectiveCategory(line.category)]}</td>
                 </tr>
               );
             })}
