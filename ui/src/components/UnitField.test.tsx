@@ -56,7 +56,10 @@ describe('unit field', () => {
       setter.call(field(), text);
       field().dispatchEvent(new Event('input', { bubbles: true }));
     });
-  const key = (k: string) => act(() => field().dispatchEvent(new KeyboardEvent('keydown', { key: k, bubbles: true })));
+  const key = (k: string) =>
+    act(() => {
+      field().dispatchEvent(new KeyboardEvent('keydown', { key: k, bubbles: true }));
+    });
   const options = () => [...document.querySelectorAll('[role=option]')].map((o) => o.textContent);
 
   it('offers matching units, moves the highlight with wrapping and chooses with Enter', () => {

@@ -18,7 +18,8 @@ function format(value: number, minDecimals: number, maxDecimals: number): string
   if (!Number.isFinite(value)) return '0';
   const rounded = roundHalfAway(value, maxDecimals);
   const fixed = Math.abs(rounded).toFixed(maxDecimals);
-  let [intPart, frac = ''] = fixed.split('.');
+  const [intPart, fraction = ''] = fixed.split('.');
+  let frac = fraction;
   while (frac.length > minDecimals && frac.endsWith('0')) frac = frac.slice(0, -1);
   const negative = rounded < 0 && (Number(intPart) !== 0 || /[1-9]/.test(frac));
   return (negative ? '-' : '') + group(intPart) + (frac ? ',' + frac : '');
