@@ -9,7 +9,7 @@ scripts/install-deps.sh
 scripts/build.sh
 
 echo "== page: type check and unit tests"
-(cd ui && npm run --silent typecheck && npx vitest run)
+(cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run)
 
 echo "== C++ tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
