@@ -33,6 +33,8 @@ void on_page_ready(GObject* view, GAsyncResult* result, gpointer) {
     if (!cancelled) g_log(kLogDomain, G_LOG_LEVEL_DEBUG, "before-close failed: %s", error->message);
     g_error_free(error);
     if (cancelled) return;
+  } else {
+    g_log(kLogDomain, G_LOG_LEVEL_DEBUG, "the page finished its close work");
   }
   destroy_window();
 }
