@@ -110,6 +110,12 @@ gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMess
     webkit_script_message_reply_return_error_message(reply, kBadRequest);
     return TRUE;
   }
+  if (shell.closing) {
+    JSCValue* cancelled = jsc_value_new_string(jsc_value_get_context(value), "null");
+    webkit_script_message_reply_return_value(reply, cancelled);
+    g_object_unref(cancelled);
+    return TRUE;
+  }
   if (chooser_open) {
     webkit_script_message_reply_return_error_message(reply, kBusy);
     return TRUE;

@@ -33,6 +33,11 @@ gboolean on_script_dialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer d
   // prompt() and the leave-page question keep WebKit's own dialogs; the page uses neither.
   if (type != WEBKIT_SCRIPT_DIALOG_ALERT && type != WEBKIT_SCRIPT_DIALOG_CONFIRM) return FALSE;
   const bool confirm = type == WEBKIT_SCRIPT_DIALOG_CONFIRM;
+  if (shell.closing) {
+    // Answered at once as cancelled, so the page's close work can go on.
+    if (confirm) webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
+    return TRUE;
+  }
   GtkWidget* box = gtk_message_dialog_new(shell.window, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                           confirm ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_INFO, GTK_BUTTONS_NONE, "%s",
                                           webkit_script_dialog_get_message(dialog));

@@ -22,6 +22,8 @@ struct Shell {
   GtkWindow* window = nullptr;
   WebKitWebView* view = nullptr;
   Modals modals;
+  // Set once the user has asked to close: no new dialog may then hold the window open.
+  bool closing = false;
 };
 
 }  // namespace calcora::desktop

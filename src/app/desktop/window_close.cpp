@@ -47,6 +47,7 @@ gboolean on_limit(gpointer) {
 }
 
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
+  closing.shell->closing = true;
   closing.shell->modals.dismiss_all();
   if (closing.started) return TRUE;
   closing.started = true;
