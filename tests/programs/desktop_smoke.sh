@@ -139,17 +139,58 @@ geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 
 echo "== shortcuts"
 xdotool windowfocus --sync "$window" key ctrl+s key ctrl+o || fail "xdotool could not type"
-wait_lines 5 "$work/first.log" 'event global-save' 1 || fail "Ctrl+S did not reach the page"
-wait_lines 5 "$work/first.log" 'event global-open' 1 || fail "Ctrl+O did not reach the page"
+wait_lines 5 "$work/first.log" 'event "global-save"' 1 || fail "Ctrl+S did not reach the page"
+wait_lines 5 "$work/first.log" 'event "global-open"' 1 || fail "Ctrl+O did not reach the page"
 if command -v setxkbmap >/dev/null; then
   # A keyboard with only the Russian layout: the S key now types "ы".
   setxkbmap ru && xdotool windowfocus --sync "$window" key ctrl+Cyrillic_yeru && setxkbmap us ||
     fail "could not switch the keyboard layout"
-  wait_lines 5 "$work/first.log" 'event global-save' 2 || fail "Ctrl+S with the Russian layout did not reach the page"
+  wait_lines 5 "$work/first.log" 'event "global-save"' 2 || fail "Ctrl+S with the Russian layout did not reach the page"
 fi
 sleep 0.3
 # Only the press counts: three presses, three events.
-[ "$(grep -cE 'event global-(save|open)' "$work/first.log")" = 3 ] || fail "a key release emitted an event"
+[ "$(grep -cE 'event "global-(save|open)"' "$work/first.log")" = 3 ] || fail "a key release emitted an event"
+
+if /usr/bin/python3 -c 'import gi; gi.require_version("Gtk", "3.0")' 2>/dev/null; then
+  echo "== dropped files"
+  # A second program offers two addresses to drag: a local file with a Cyrillic name and a web address.
+  /usr/bin/python3 - 'file:///tmp/%D0%A1%D0%BC%D0%B5%D1%82%D0%B0%20%E2%84%961.xlsx' 'https://calcora.ru/x' \
+    >"$work/dragsource.log" 2>&1 <<'PY' &
+import sys, gi
+gi.require_version("Gtk", "3.0")
+from gi.repository import Gtk, Gdk
+w = Gtk.Window(title="drag source")
+w.move(0, 0)
+w.set_default_size(120, 80)
+b = Gtk.Button(label="drag")
+w.add(b)
+b.drag_source_set(Gdk.ModifierType.BUTTON1_MASK, [], Gdk.DragAction.COPY)
+b.drag_source_add_uri_targets()
+b.connect("drag-data-get", lambda widget, context, data, info, time: data.set_uris(sys.argv[1:]))
+w.show_all()
+Gtk.main()
+PY
+  pids+=($!)
+  wait_window 10 '^drag source$' >/dev/null || fail "the drag source did not start"
+  drag_to() {  # press on the source, move over the window to x,y, release there
+    xdotool mousemove 40 30 mousedown 1 || return 1
+    for x in 80 200 400 600 "$1"; do xdotool mousemove "$x" "$2"; sleep 0.1; done
+    sleep 0.3
+    xdotool mouseup 1
+  }
+  # Over the window and back: WebKit already reads the data, but nothing was dropped.
+  xdotool mousemove 40 30 mousedown 1 && for x in 80 300 600 300 80 40; do xdotool mousemove "$x" 400; sleep 0.1; done &&
+    xdotool mousemove 40 30 && sleep 0.3 && xdotool mouseup 1 || fail "xdotool could not drag"
+  sleep 0.5
+  grep -q 'files-dropped' "$work/first.log" && fail "a drag that only passed over the window emitted files-dropped"
+  drag_to 700 400 || fail "xdotool could not drag"
+  wait_lines 5 "$work/first.log" 'event "files-dropped", \["/tmp/\\u0421\\u043c\\u0435\\u0442\\u0430 \\u21161.xlsx"\]$' 1 ||
+    fail "the dropped file did not reach the page as its path"
+  grep -q 'navigation to file:' "$work/first.log" || fail "the drop outside a drop zone was not refused as a navigation"
+  sleep 0.5
+  import -window "$window" "$work/after-drop.png" && [ "$(convert "$work/after-drop.png" -format '%k' info:)" -gt 8 ] ||
+    fail "the page is gone after the drop"
+fi
 
 echo "== close"
 request_close "$window" || fail "could not send the close request"
