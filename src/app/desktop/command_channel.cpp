@@ -34,8 +34,7 @@ gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMess
 
 CommandOutcome run_page_request(Dispatcher& dispatcher, std::string_view request_json) {
   const Json request = Json::parse(request_json, nullptr, false);
-  if (request.is_discarded() || !request.is_object() || !request.contains("command") ||
-      !request["command"].is_string())
+  if (request.is_discarded() || !request.is_object() || !request.contains("command") || !request["command"].is_string())
     return {false, kBadRequest};
   const std::string command = request["command"].get<std::string>();
   const Json args = request.contains("args") ? request["args"] : Json::object();

@@ -14,9 +14,8 @@ constexpr const char* kBusy = "уже открыт другой диалог в�
 // "*.xlsx" matches "A.XLSX" too: GTK's patterns are case-sensitive, file names from Windows are often not.
 std::string any_case_pattern(const std::string& extension) {
   std::string pattern = "*.";
-  const std::string bare = extension.substr(extension.find_first_not_of('.') == std::string::npos
-                                                ? extension.size()
-                                                : extension.find_first_not_of('.'));
+  const std::string bare = extension.substr(
+      extension.find_first_not_of('.') == std::string::npos ? extension.size() : extension.find_first_not_of('.'));
   for (unsigned char c : bare) {
     if (std::isalpha(c) && c < 0x80) {
       pattern += '[';
@@ -79,9 +78,9 @@ void on_response(GtkNativeDialog*, gint response, gpointer data) {
 
 GtkFileChooserNative* build_chooser(GtkWindow* parent, const FileDialogRequest& request) {
   const char* title = !request.title.empty() ? request.title.c_str() : request.save ? "Сохранить файл" : "Открыть файл";
-  GtkFileChooserNative* chooser =
-      gtk_file_chooser_native_new(title, parent, request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
-                                  request.save ? "_Сохранить" : "_Открыть", "_Отмена");
+  GtkFileChooserNative* chooser = gtk_file_chooser_native_new(
+      title, parent, request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
+      request.save ? "_Сохранить" : "_Открыть", "_Отмена");
   gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), TRUE);
   auto* files = GTK_FILE_CHOOSER(chooser);
   if (request.save) {
@@ -140,8 +139,10 @@ std::optional<FileDialogRequest> parse_file_dialog_request(std::string_view json
   if (j.is_discarded() || !j.is_object()) return std::nullopt;
   FileDialogRequest r;
   const Json kind = j.value("kind", Json());
-  if (kind == "save") r.save = true;
-  else if (kind != "open") return std::nullopt;
+  if (kind == "save")
+    r.save = true;
+  else if (kind != "open")
+    return std::nullopt;
   auto text = [&](const char* key, std::string& out) {
     if (!j.contains(key) || j[key].is_null()) return true;
     if (!j[key].is_string()) return false;

@@ -35,8 +35,7 @@ struct DropState {
 
 DropState drop_state;
 
-void on_data_received(GtkWidget*, GdkDragContext* context, gint, gint, GtkSelectionData* data, guint, guint,
-                      gpointer) {
+void on_data_received(GtkWidget*, GdkDragContext* context, gint, gint, GtkSelectionData* data, guint, guint, gpointer) {
   drop_state.start(context);
   if (drop_state.have_data) return;
   if (gchar** uris = gtk_selection_data_get_uris(data)) {
@@ -59,10 +58,14 @@ gboolean on_drop(GtkWidget*, GdkDragContext* context, gint, gint, guint, gpointe
 std::vector<std::string> paths_of_uris(const char* const* uris) {
   std::vector<std::string> paths;
   for (; uris && *uris; ++uris) {
-    if (gchar* path = g_filename_from_uri(*uris, nullptr, nullptr)) {
-      paths.emplace_back(path);
-      g_free(path);
-    }
+    gchar* host = nullptr;
+    gchar* path = g_filename_from_uri(*uris, &host, nullptr);
+    // file://server/share/x names a file on another machine; read here it would be a different file.
+    const bool local = !host || !*host || g_ascii_strcasecmp(host, "localhost") == 0 ||
+                       g_ascii_strcasecmp(host, g_get_host_name()) == 0;
+    if (path && local) paths.emplace_back(path);
+    g_free(path);
+    g_free(host);
   }
   return paths;
 }

@@ -8,7 +8,8 @@
 
 namespace calcora::desktop {
 
-// The local paths of a text/uri-list drop; other addresses (http:, trash:) are left out.
+// The local paths of a text/uri-list drop; other addresses (http:, trash:, files on another
+// host) are left out.
 std::vector<std::string> paths_of_uris(const char* const* uris);
 
 void connect_file_drop(Shell& shell);

@@ -18,8 +18,8 @@ namespace {
 WebKitWebContext* make_web_context(const std::filesystem::path& data_dir) {
   const std::string data = (data_dir / "webview").string();
   const std::string cache = (data_dir / "webview" / "cache").string();
-  WebKitWebsiteDataManager* storage =
-      webkit_website_data_manager_new("base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
+  WebKitWebsiteDataManager* storage = webkit_website_data_manager_new("base-data-directory", data.c_str(),
+                                                                      "base-cache-directory", cache.c_str(), nullptr);
   WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(storage);
   g_object_unref(storage);
   // Nothing on the page comes from the network, and nothing should be kept from one run to the next.

@@ -1,9 +1,9 @@
 // Events from the window to the page ("global-save", "global-open", "files-dropped").
 #pragma once
 
-#include <string_view>
-
 #include <webkit2/webkit2.h>
+
+#include <string_view>
 
 #include "commands/json.h"
 

@@ -38,8 +38,8 @@ void serve(WebKitURISchemeRequest* request, gpointer) {
     return refuse(request, e.what());
   }
   // The bytes live as long as the program, so the stream may borrow them.
-  GInputStream* stream = g_memory_input_stream_new_from_data(file->bytes.data(),
-                                                             static_cast<gssize>(file->bytes.size()), nullptr);
+  GInputStream* stream =
+      g_memory_input_stream_new_from_data(file->bytes.data(), static_cast<gssize>(file->bytes.size()), nullptr);
   WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, static_cast<gint64>(file->bytes.size()));
   const std::string content_type(mime_type_for(file->name));
   const std::string mime = content_type.substr(0, content_type.find(';'));

@@ -1,9 +1,9 @@
 // Serves the embedded page under calcora://app and keeps the view on that origin.
 #pragma once
 
-#include <string_view>
-
 #include <webkit2/webkit2.h>
+
+#include <string_view>
 
 namespace calcora::desktop {
 

@@ -38,9 +38,10 @@ gboolean on_script_dialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer d
     if (confirm) webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
     return TRUE;
   }
-  GtkWidget* box = gtk_message_dialog_new(shell.window, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                          confirm ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_INFO, GTK_BUTTONS_NONE, "%s",
-                                          webkit_script_dialog_get_message(dialog));
+  GtkWidget* box =
+      gtk_message_dialog_new(shell.window, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                             confirm ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_INFO, GTK_BUTTONS_NONE, "%s",
+                             webkit_script_dialog_get_message(dialog));
   gtk_window_set_title(GTK_WINDOW(box), "Calcora");
   if (confirm) gtk_dialog_add_button(GTK_DIALOG(box), "Отмена", GTK_RESPONSE_CANCEL);
   gtk_dialog_add_button(GTK_DIALOG(box), "OK", GTK_RESPONSE_OK);
