@@ -26,7 +26,7 @@ fi
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in $(cat "$work"/*.pid 2>/dev/null) "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -111,11 +111,13 @@ start_program() {
   local log=$1 rc=$2
   shift 2
   (
-    cd "$work" && env -u XDG_DATA_HOME HOME="$work/home" LOCALAPPDATA="$work/local" G_MESSAGES_DEBUG=calcora "$@" \
-      "$program" >"$log" 2>&1
+    cd "$work" || exit
+    env -u XDG_DATA_HOME HOME="$work/home" LOCALAPPDATA="$work/local" G_MESSAGES_DEBUG=calcora "$@" \
+      "$program" >"$log" 2>&1 &
+    echo $! >"$rc.pid"
+    wait $!
     echo $? >"$rc"
   ) &
-  pids+=($!)
 }
 
 started=$SECONDS

@@ -1,5 +1,7 @@
 #include "app/desktop/main_window.h"
 
+#include <iostream>
+
 #include "app/desktop/command_channel.h"
 #include "app/desktop/file_dialogs.h"
 #include "app/desktop/file_drop.h"
@@ -22,7 +24,7 @@ WebKitWebContext* make_web_context(const std::filesystem::path& data_dir) {
                                                                       "base-cache-directory", cache.c_str(), nullptr);
   WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(storage);
   g_object_unref(storage);
-  // Nothing on the page comes from the network, and nothing should be kept from one run to the next.
+  // Every file of the page comes from memory, so there is nothing worth caching.
   webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   register_page_scheme(context);
   return context;
@@ -39,6 +41,17 @@ WebKitWebView* make_view(Shell& shell, WebKitWebContext* context) {
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
   return view;
+}
+
+// A page whose process died would leave a blank window; the data is safe in the database, so
+// the page starts afresh. A page that keeps dying is left alone rather than restarted forever.
+void on_page_process_ended(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer) {
+  static int restarts = 0;
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+  const char* why = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "out of memory" : "crashed";
+  const bool restart = ++restarts <= 3;
+  std::cerr << "page process " << why << (restart ? ", reloading the page" : "") << std::endl;
+  if (restart) webkit_web_view_load_uri(view, kPageEntry);
 }
 
 }  // namespace
@@ -66,6 +79,7 @@ void open_main_window(Shell& shell, const std::filesystem::path& data_dir) {
   connect_shortcuts(shell);
   connect_file_drop(shell);
   connect_window_close(shell);
+  g_signal_connect(shell.view, "web-process-terminated", G_CALLBACK(on_page_process_ended), nullptr);
 
   webkit_web_view_load_uri(shell.view, kPageEntry);
   gtk_widget_show_all(window);
