@@ -1,6 +1,7 @@
 #include "app/desktop/file_dialogs.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace calcora::desktop {
 
@@ -14,8 +15,8 @@ constexpr const char* kBusy = "уже открыт другой диалог в�
 // "*.xlsx" matches "A.XLSX" too: GTK's patterns are case-sensitive, file names from Windows are often not.
 std::string any_case_pattern(const std::string& extension) {
   std::string pattern = "*.";
-  const std::string bare = extension.substr(
-      extension.find_first_not_of('.') == std::string::npos ? extension.size() : extension.find_first_not_of('.'));
+  std::string_view bare = extension;
+  while (!bare.empty() && bare.front() == '.') bare.remove_prefix(1);  // ".xlsx" and "xlsx" alike
   for (unsigned char c : bare) {
     if (std::isalpha(c) && c < 0x80) {
       pattern += '[';
