@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-freefont-ttf
   nodejs npm
-  chromium xvfb xauth imagemagick xdotool x11-xkb-utils python3-gi gir1.2-gtk-3.0
+  chromium xvfb xauth imagemagick xdotool x11-utils x11-xkb-utils python3-gi gir1.2-gtk-3.0
   libreoffice-calc-nogui poppler-utils qpdf sqlite3 curl
 )
 

@@ -37,8 +37,9 @@ fail() {
   exit 1
 }
 
-# Xvfb picks a free display itself and reports its number.
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb picks a free display itself and reports its number. Keys do not repeat: on a busy
+# machine a synthetic key may stay down long enough to repeat, which would count as a second press.
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -ardelay 60000 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
@@ -138,6 +139,9 @@ colours=$(convert "$work/window.png" -format '%k' info:)
 [ "$colours" -gt 8 ] || fail "the window shows $colours colours: the page did not render"
 geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = 1280x800 ] || fail "window is $geometry, expected 1280x800"
+if command -v xprop >/dev/null; then
+  xprop -id "$window" WM_NORMAL_HINTS | grep -q 'minimum size: 900 by 600' || fail "the window's minimum size is not 900x600"
+fi
 
 echo "== shortcuts"
 xdotool windowfocus --sync "$window" key ctrl+s key ctrl+o || fail "xdotool could not type"
