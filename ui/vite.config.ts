@@ -13,6 +13,10 @@ export default defineConfig({
     assetsInlineLimit: 100_000_000,
     modulePreload: false,
     rolldownOptions: {
+      // The icon package marks its modules "use client", which means nothing in one bundle.
+      onwarn(warning, warn) {
+        if (warning.code !== 'MODULE_LEVEL_DIRECTIVE') warn(warning);
+      },
       output: {
         codeSplitting: false,
         entryFileNames: 'assets/index.js',

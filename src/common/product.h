@@ -14,5 +14,8 @@ inline constexpr const char* kExamplesDirName = "examples";
 // default home of the proposal link service.
 inline constexpr const char* kWebsiteDomain = "calcora.ru";
 inline constexpr const char* kWebsiteWwwDomain = "www.calcora.ru";
+// The website's own address (no path, no trailing slash): where the proposal link
+// service lives unless CALCORA_SITE_URL points elsewhere.
+inline constexpr const char* kWebsiteUrl = "https://calcora.ru";
 
 }  // namespace calcora

@@ -1,10 +1,41 @@
+// The page: the shell around the screen that the address names.
+
 import { DialogHost } from './platform/DialogHost';
-import { StartScreen } from './screens/StartScreen';
+import { matchRoute, usePath } from './router/router';
+import { EditorScreen } from './screens/editor/EditorScreen';
+import { HelpScreen } from './screens/help/HelpScreen';
+import { EstimateListScreen } from './screens/list/EstimateListScreen';
+import { Placeholder } from './screens/Placeholder';
+import { TemplatesScreen } from './screens/templates/TemplatesScreen';
+import { Shell } from './shell/Shell';
+
+function Screen({ path }: { path: string }) {
+  const route = matchRoute(path);
+  switch (route.screen) {
+    case 'list':
+      return <EstimateListScreen />;
+    case 'editor':
+      return <EditorScreen key={route.id} id={route.id} />;
+    case 'templates':
+      return <TemplatesScreen />;
+    case 'help':
+      return <HelpScreen />;
+    case 'catalog':
+      return <Placeholder title="Справочник" testId="screen-catalog" />;
+    case 'settings':
+      return <Placeholder title="Настройки" testId="screen-settings" />;
+    case 'missing':
+      return <EstimateListScreen />;
+  }
+}
 
 export function App() {
+  const path = usePath();
   return (
     <>
-      <StartScreen />
+      <Shell path={path}>
+        <Screen path={path} />
+      </Shell>
       <DialogHost />
     </>
   );

@@ -12,3 +12,4 @@ export {
   type FileDialogOptions,
   type FileFilter,
 } from './dialogs';
+export { STORAGE_KEYS, readStored, writeStored, readFlag, writeFlag } from './storage';

@@ -1,0 +1,232 @@
+// The estimate store: the one open estimate, its undo history and its saving. It lives for
+// the whole page (not inside a screen) so that a save can still run after the editor is left.
+
+import { invoke as platformInvoke, onBeforeClose } from '../platform';
+import { isBlankName, newEmptyLine, type CatalogItemRef, type EstimateLine, type EstimatePayload } from '../model/types';
+import { recalculateLines } from '../formula';
+import { variablesOf } from './calcParams';
+import { UndoHistory } from './history';
+import { memoryEntry } from './memory';
+import { mergeSaveReply, savePayload } from './merge';
+
+export const AUTOSAVE_MS = 300;
+
+export interface StoreSnapshot {
+  data: EstimatePayload | null;
+  saving: boolean;
+  error: string;
+  canUndo: boolean;
+  canRedo: boolean;
+}
+
+export type Change = Partial<EstimatePayload> | ((current: EstimatePayload) => EstimatePayload);
+export type Invoke = <T>(command: string, args?: object) => Promise<T>;
+
+function failureText(e: unknown): string {
+  return e instanceof Error ? e.message : String(e);
+}
+
+/** Brings an estimate as loaded into the shape the editor types into: a blank line is always there. */
+export function withPlaceholder(payload: EstimatePayload): EstimatePayload {
+  const id = payload.estimate.id;
+  const lines = payload.lines;
+  if (lines.length === 0) return { ...payload, lines: [newEmptyLine(id, 0)] };
+  if (lines.some(isBlankName)) return payload;
+  return { ...payload, lines: [...lines, newEmptyLine(id, lines.length)] };
+}
+
+export class EstimateStore {
+  private snapshot: StoreSnapshot = { data: null, saving: false, error: '', canUndo: false, canRedo: false };
+  private readonly listeners = new Set<() => void>();
+  private readonly history = new UndoHistory<EstimatePayload>();
+  private timer: ReturnType<typeof setTimeout> | null = null;
+  private savesRunning = 0;
+  private lastSave: Promise<void> = Promise.resolve();
+  /** Counts changes of the record, to tell whether the user edited while a save ran. */
+  private revision = 0;
+
+  constructor(
+    private readonly call: Invoke = platformInvoke,
+    private readonly now: () => number = () => Date.now(),
+  ) {}
+
+  subscribe = (listener: () => void): (() => void) => {
+    this.listeners.add(listener);
+    return () => this.listeners.delete(listener);
+  };
+
+  getSnapshot = (): StoreSnapshot => this.snapshot;
+
+  get data(): EstimatePayload | null {
+    return this.snapshot.data;
+  }
+
+  private set(patch: Partial<StoreSnapshot>): void {
+    this.snapshot = {
+      ...this.snapshot,
+      ...patch,
+      canUndo: this.history.canUndo,
+      canRedo: this.history.canRedo,
+    };
+    for (const l of this.listeners) l();
+  }
+
+  /** Opens an estimate. A pending save of the open one is carried out first so no edit is lost. */
+  async load(id: number): Promise<void> {
+    await this.flush();
+    try {
+      const payload = await this.call<EstimatePayload>('get_estimate', { id });
+      this.history.clear();
+      this.revision++;
+      this.set({ data: withPlaceholder(payload), error: '' });
+    } catch (e) {
+      this.set({ error: failureText(e) });
+    }
+  }
+
+  /** Drops the open estimate (after saving what is pending). */
+  async unload(): Promise<void> {
+    await this.flush();
+    this.history.clear();
+    this.revision++;
+    this.set({ data: null, error: '' });
+  }
+
+  update(change: Change): void {
+    const current = this.snapshot.data;
+    if (!current) return;
+    this.history.record(current, this.now());
+    const next = typeof change === 'function' ? change(current) : { ...current, ...change };
+    this.revision++;
+    this.set({ data: next });
+    this.schedule();
+  }
+
+  /** Changes the lines; formula quantities are recomputed with the estimate's calculator variables. */
+  updateLines(change: (lines: EstimateLine[]) => EstimateLine[]): void {
+    this.update((d) => ({ ...d, lines: recalculateLines(change(d.lines), variablesOf(d.estimate.calc_params_json)) }));
+  }
+
+  /** New calculator parameters; the lines are recalculated with them in the same step. */
+  setCalcParams(json: string | null): void {
+    this.update((d) => ({
+      ...d,
+      estimate: { ...d.estimate, calc_params_json: json },
+      lines: recalculateLines(d.lines, variablesOf(json)),
+    }));
+  }
+
+  undo(): void {
+    const current = this.snapshot.data;
+    if (!current) return;
+    const previous = this.history.undo(current);
+    if (previous === undefined) return;
+    this.revision++;
+    this.set({ data: previous });
+    this.schedule();
+  }
+
+  redo(): void {
+    const current = this.snapshot.data;
+    if (!current) return;
+    const next = this.history.redo(current);
+    if (next === undefined) return;
+    this.revision++;
+    this.set({ data: next });
+    this.schedule();
+  }
+
+  private schedule(): void {
+    if (this.timer !== null) clearTimeout(this.timer);
+    this.timer = setTimeout(() => {
+      this.timer = null;
+      void this.save();
+    }, AUTOSAVE_MS);
+  }
+
+  get autosavePending(): boolean {
+    return this.timer !== null;
+  }
+
+  /** Saves at once (Ctrl+S). A pending timer stays: it saves again later, which is harmless. */
+  saveNow(): Promise<void> {
+    return this.save();
+  }
+
+  /** Carries out a pending autosave now and waits for every save under way. */
+  async flush(): Promise<void> {
+    if (this.timer !== null) {
+      clearTimeout(this.timer);
+      this.timer = null;
+      await this.save();
+    }
+    await this.lastSave;
+  }
+
+  /** Registers a line in the name memory; null for sections and blank names (no call is made). */
+  async registerLine(line: EstimateLine, updatePrice = false): Promise<CatalogItemRef | null> {
+    const entry = memoryEntry(line, updatePrice);
+    if (!entry) return null;
+    return this.call<CatalogItemRef>('save_to_global_memory', entry);
+  }
+
+  /** Every line in order, with its price as the item's usual price; one call after the other. */
+  async rememberPrices(): Promise<void> {
+    const data = this.snapshot.data;
+    if (!data) return;
+    try {
+      for (const line of data.lines) await this.registerLine(line, true);
+    } catch (e) {
+      this.set({ error: failureText(e) });
+    }
+  }
+
+  private save(): Promise<void> {
+    const run = this.runSave();
+    this.lastSave = this.lastSave.then(() => run);
+    return run;
+  }
+
+  private async runSave(): Promise<void> {
+    const data = this.snapshot.data;
+    if (!data) return;
+    const startRevision = this.revision;
+    this.savesRunning++;
+    this.set({ saving: true });
+    try {
+      const registered: EstimateLine[] = [];
+      for (const line of data.lines) {
+        const item = await this.registerLine(line);
+        registered.push(item ? { ...line, catalog_item_id: item.id } : line);
+      }
+      const reply = await this.call<EstimatePayload>('save_estimate', { payload: savePayload({ ...data, lines: registered }) });
+      const current = this.snapshot.data;
+      // Another estimate may have been opened while this one was being saved.
+      if (current && current.estimate.id === data.estimate.id) {
+        this.set({ data: mergeSaveReply(current, reply), error: '' });
+        if (this.revision !== startRevision) this.schedule();
+      }
+    } catch (e) {
+      if (this.snapshot.data?.estimate.id === data.estimate.id) this.set({ error: failureText(e) });
+    } finally {
+      this.savesRunning--;
+      this.set({ saving: this.savesRunning > 0 });
+    }
+  }
+}
+
+/** The page's one store. */
+export const estimateStore = new EstimateStore();
+
+/** Saves what is pending before the window closes; the desktop shell waits for it. */
+export function installCloseSave(store: EstimateStore = estimateStore): () => void {
+  const offClose = onBeforeClose(() => store.flush());
+  const onHide = () => {
+    if (document.visibilityState === 'hidden' && store.autosavePending) void store.flush();
+  };
+  document.addEventListener('visibilitychange', onHide);
+  return () => {
+    offClose();
+    document.removeEventListener('visibilitychange', onHide);
+  };
+}
