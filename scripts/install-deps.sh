@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-freefont-ttf
   nodejs npm
-  chromium xvfb xauth imagemagick xdotool
+  chromium xvfb xauth imagemagick xdotool x11-utils x11-xkb-utils python3-gi gir1.2-gtk-3.0
   libreoffice-calc-nogui poppler-utils qpdf sqlite3 curl
 )
 

@@ -1,10 +1,11 @@
-// Events from the native side ("global-save", "global-open") and the close hand-shake.
+// Events from the native side ("global-save", "global-open", "files-dropped" with the
+// dropped files' paths) and the close hand-shake.
 // The desktop shell calls window.__calcoraEmit; in a browser the page catches Ctrl+S
 // and Ctrl+O itself and emits the same events.
 
 import { isDesktop } from './transport';
 
-export type NativeEvent = 'global-save' | 'global-open';
+export type NativeEvent = 'global-save' | 'global-open' | 'files-dropped';
 type Listener = (payload: unknown) => void;
 
 declare global {
