@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "commands/dispatcher.h"
 #include "store/estimate_list.h"
 #include "store/estimate_records.h"
@@ -18,26 +19,6 @@
 
 namespace calcora {
 namespace {
-
-// Runs the contenders in turn, round after round, so that the machine's changing load falls on
-// all of them alike; gives each one's median in milliseconds.
-std::vector<double> interleaved_medians(int rounds, const std::vector<std::function<void()>>& contenders) {
-  std::vector<std::vector<double>> times(contenders.size());
-  for (const auto& work : contenders) work();  // warm the statement cache and the page cache
-  for (int r = 0; r < rounds; ++r) {
-    for (size_t i = 0; i < contenders.size(); ++i) {
-      auto start = std::chrono::steady_clock::now();
-      contenders[i]();
-      times[i].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-  }
-  std::vector<double> medians;
-  for (auto& t : times) {
-    std::sort(t.begin(), t.end());
-    medians.push_back(t[t.size() / 2]);
-  }
-  return medians;
-}
 
 EstimateLine make_line(int i) {
   static const char* kCategories[] = {"work", "material", "equipment"};
@@ -90,7 +71,7 @@ void bench_save(const std::filesystem::path& dir) {
   auto stored = dispatcher.dispatch("save_estimate", Json{{"payload", to_json(payload)}});
   Json args = {{"payload", Json::parse(stored.body)}};
 
-  auto m = interleaved_medians(31, {[&] { state.with_db([&](Database& db) { bare_replace(db, id, payload.lines); }); },
+  auto m = bench::interleaved_medians(31, {[&] { state.with_db([&](Database& db) { bare_replace(db, id, payload.lines); }); },
                                     [&] { state.with_db([&](Database& db) { save_estimate_whole(db, payload); }); },
                                     [&] {
                                       if (!dispatcher.dispatch("save_estimate", args).ok) std::abort();
@@ -100,6 +81,8 @@ void bench_save(const std::filesystem::path& dir) {
   std::printf("  store write (header, kept ids, lines, footer)  %.2f ms  = %.2f x floor\n", store, store / floor);
   std::printf("  save_estimate command (decode, write, read back, encode)  %.2f ms  = %.2f x floor\n", command,
               command / floor);
+  bench::report_row("save_estimate (store write)", "1,000 lines", store, floor);
+  bench::report_row("save_estimate (command)", "1,000 lines", command, floor);
 }
 
 void bench_list(const std::filesystem::path& dir) {
@@ -126,7 +109,7 @@ void bench_list(const std::filesystem::path& dir) {
   });
 
   double checksum = 0;
-  auto m = interleaved_medians(
+  auto m = bench::interleaved_medians(
       15, {[&] {
              state.with_db([&](Database& db) {
                auto st = db.prepare(
@@ -145,6 +128,8 @@ void bench_list(const std::filesystem::path& dir) {
   std::printf("list 1,000 estimates x 50 lines: floor (one grouped scan) %.2f ms\n", floor);
   std::printf("  estimate list with native totals  %.2f ms  = %.2f x floor\n", store, store / floor);
   std::printf("  list_estimates command (with JSON encoding)  %.2f ms  = %.2f x floor\n", command, command / floor);
+  bench::report_row("list_estimates (totals)", "1,000 x 50 lines", store, floor);
+  bench::report_row("list_estimates (command)", "1,000 x 50 lines", command, floor);
   if (checksum < 0) std::printf("%f\n", checksum);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/totals.h"
+#include "bench_support.h"
 #include "commands/dispatcher.h"
 #include "common/file_io.h"
 #include "export/pdf/embedded_fonts.h"
@@ -19,26 +20,6 @@
 
 namespace calcora {
 namespace {
-
-// Runs the contenders in turn, round after round, so that the machine's changing load falls on
-// all of them alike; gives each one's median in milliseconds.
-std::vector<double> interleaved_medians(int rounds, const std::vector<std::function<void()>>& contenders) {
-  std::vector<std::vector<double>> times(contenders.size());
-  for (const auto& work : contenders) work();  // warm up: fills the font cache, the page cache
-  for (int r = 0; r < rounds; ++r) {
-    for (size_t i = 0; i < contenders.size(); ++i) {
-      auto start = std::chrono::steady_clock::now();
-      contenders[i]();
-      times[i].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-  }
-  std::vector<double> medians;
-  for (auto& t : times) {
-    std::sort(t.begin(), t.end());
-    medians.push_back(t[t.size() / 2]);
-  }
-  return medians;
-}
 
 Json make_line(int i) {
   static const char* kCategories[] = {"work", "material", "equipment"};
@@ -81,7 +62,7 @@ int run() {
       write_file_atomically(path, pdf::render_pdf(pdf::estimate_document(estimate, totals, "system-ui"), compression));
     };
     std::string bytes;
-    auto medians = interleaved_medians(
+    auto medians = bench::interleaved_medians(
         15, {
                 [&] { export_with(pdf::FontCompression::cached); },
                 [&] { export_with(pdf::FontCompression::every_export); },
@@ -111,6 +92,8 @@ int run() {
     std::printf("  of which reading, totals and rendering in memory: %.2f ms\n", medians[3]);
     std::printf("floors: deflate level 6 of both fonts %.2f ms; writing the finished file %.2f ms\n", medians[4],
                 medians[5]);
+    bench::report_row("export_estimate_pdf (cached font streams)", "100 lines", medians[0], medians[4] + medians[5]);
+    bench::report_row("export_estimate_pdf (fonts compressed per export, floor = cached)", "100 lines", medians[1], medians[0]);
     if (medians[1] / medians[0] < 10) status = 2;
   }
   std::filesystem::remove_all(dir);
