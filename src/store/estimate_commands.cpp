@@ -1,9 +1,50 @@
-// Registers the estimate commands.
+// Registers the estimate commands: list, read, create, save whole, duplicate, delete.
 #include "commands/dispatcher.h"
+#include "store/estimate_list.h"
+#include "store/estimate_repository.h"
+#include "store/estimate_writes.h"
 #include "store/store_registration.h"
 
 namespace calcora {
 
-void register_estimate_commands(CommandRegistry& /*registry*/) {}
+void register_estimate_commands(CommandRegistry& registry) {
+  registry.add("list_estimates", [](AppState& s, const Args&) -> Json {
+    auto summaries = s.with_db([](Database& db) { return list_estimate_summaries(db); });
+    Json out = Json::array();
+    for (const auto& summary : summaries) out.push_back(to_json(summary));
+    return out;
+  });
+
+  registry.add("get_estimate", [](AppState& s, const Args& a) -> Json {
+    auto id = a.required<int64_t>("id");
+    return to_json(s.with_db([&](Database& db) { return read_estimate(db, id); }));
+  });
+
+  registry.add("create_estimate", [](AppState& s, const Args& a) -> Json {
+    auto name = a.required<std::string>("objectName");
+    return to_json(s.with_db([&](Database& db) { return read_estimate(db, insert_new_estimate(db, name)); }));
+  });
+
+  registry.add("save_estimate", [](AppState& s, const Args& a) -> Json {
+    auto payload = a.required<SaveEstimatePayload>("payload");
+    return to_json(s.with_db([&](Database& db) {
+      save_estimate_whole(db, payload);
+      return read_estimate(db, payload.estimate.id);
+    }));
+  });
+
+  registry.add("duplicate_estimate", [](AppState& s, const Args& a) -> Json {
+    auto id = a.required<int64_t>("id");
+    // The source is read and the copy written under two separate holds of the lock.
+    auto source = s.with_db([&](Database& db) { return read_estimate(db, id); });
+    return to_json(s.with_db([&](Database& db) { return read_estimate(db, insert_estimate_copy(db, source)); }));
+  });
+
+  registry.add("delete_estimate", [](AppState& s, const Args& a) -> Json {
+    auto id = a.required<int64_t>("id");
+    s.with_db([&](Database& db) { delete_estimate_row(db, id); });
+    return nullptr;
+  });
+}
 
 }  // namespace calcora

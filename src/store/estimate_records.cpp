@@ -1,0 +1,148 @@
+// JSON encoding and decoding of the estimate records.
+#include "store/estimate_records.h"
+
+#include <cmath>
+
+namespace calcora {
+
+EstimateFooter default_footer(int64_t estimate_id) {
+  EstimateFooter footer;
+  footer.estimate_id = estimate_id;
+  return footer;
+}
+
+Json real_to_json(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
+
+Json real_to_json(const std::optional<double> &value) { return value ? real_to_json(*value) : Json(nullptr); }
+
+Json to_json(const Estimate &e) {
+  return Json{{"id", e.id},
+              {"object_name", e.object_name},
+              {"created_at", e.created_at},
+              {"updated_at", e.updated_at},
+              {"mode", e.mode},
+              {"mode_mask_json", to_json_or_null(e.mode_mask_json)},
+              {"calc_params_json", to_json_or_null(e.calc_params_json)},
+              {"kp_json", to_json_or_null(e.kp_json)}};
+}
+
+Json to_json(const EstimateLine &l) {
+  return Json{{"id", to_json_or_null(l.id)},
+              {"estimate_id", l.estimate_id},
+              {"sort_order", l.sort_order},
+              {"line_type", l.line_type},
+              {"name", l.name},
+              {"unit", to_json_or_null(l.unit)},
+              {"quantity", real_to_json(l.quantity)},
+              {"unit_price", real_to_json(l.unit_price)},
+              {"fixed_total", real_to_json(l.fixed_total)},
+              {"catalog_item_id", to_json_or_null(l.catalog_item_id)},
+              {"name_bold", l.name_bold},
+              {"category", l.category},
+              {"format_json", to_json_or_null(l.format_json)},
+              {"sku", to_json_or_null(l.sku)},
+              {"cost_price", real_to_json(l.cost_price)},
+              {"formula", to_json_or_null(l.formula)}};
+}
+
+Json to_json(const EstimateFooter &f) {
+  return Json{{"estimate_id", f.estimate_id},
+              {"materials", real_to_json(f.materials)},
+              {"delivery", real_to_json(f.delivery)},
+              {"advance", real_to_json(f.advance)},
+              {"show_materials", f.show_materials},
+              {"show_delivery", f.show_delivery},
+              {"show_advance", f.show_advance},
+              {"markup_formula", to_json_or_null(f.markup_formula)},
+              {"extras_json", to_json_or_null(f.extras_json)}};
+}
+
+Json to_json(const SaveEstimatePayload &p) {
+  Json lines = Json::array();
+  for (const auto &line : p.lines) lines.push_back(to_json(line));
+  return Json{{"estimate", to_json(p.estimate)}, {"lines", std::move(lines)}, {"footer", to_json(p.footer)}};
+}
+
+Json to_json(const EstimateSummary &s) {
+  return Json{{"id", s.id},
+              {"object_name", s.object_name},
+              {"created_at", s.created_at},
+              {"updated_at", s.updated_at},
+              {"total", real_to_json(s.total)},
+              {"mode", s.mode}};
+}
+
+template <>
+Estimate decode_value<Estimate>(const Json &value) {
+  RecordReader r(value);
+  Estimate e;
+  e.id = r.required<int64_t>("id");
+  e.object_name = r.required<std::string>("object_name");
+  e.created_at = r.required<std::string>("created_at");
+  e.updated_at = r.required<std::string>("updated_at");
+  e.mode = r.with_default<std::string>("mode", "simple");
+  e.mode_mask_json = r.optional<std::string>("mode_mask_json");
+  e.calc_params_json = r.optional<std::string>("calc_params_json");
+  e.kp_json = r.optional<std::string>("kp_json");
+  return e;
+}
+
+template <>
+EstimateLine decode_value<EstimateLine>(const Json &value) {
+  RecordReader r(value);
+  EstimateLine l;
+  l.id = r.optional<int64_t>("id");
+  l.estimate_id = r.required<int64_t>("estimate_id");
+  l.sort_order = r.required<int32_t>("sort_order");
+  l.line_type = r.required<std::string>("line_type");
+  l.name = r.required<std::string>("name");
+  l.unit = r.optional<std::string>("unit");
+  l.quantity = r.optional<double>("quantity");
+  l.unit_price = r.optional<double>("unit_price");
+  l.fixed_total = r.optional<double>("fixed_total");
+  l.catalog_item_id = r.optional<int64_t>("catalog_item_id");
+  l.name_bold = r.with_default<bool>("name_bold", false);
+  l.category = r.with_default<std::string>("category", "work");
+  l.format_json = r.optional<std::string>("format_json");
+  l.sku = r.optional<std::string>("sku");
+  l.cost_price = r.optional<double>("cost_price");
+  l.formula = r.optional<std::string>("formula");
+  return l;
+}
+
+template <>
+EstimateFooter decode_value<EstimateFooter>(const Json &value) {
+  RecordReader r(value);
+  EstimateFooter f;
+  f.estimate_id = r.required<int64_t>("estimate_id");
+  f.materials = r.required<double>("materials");
+  f.delivery = r.required<double>("delivery");
+  f.advance = r.required<double>("advance");
+  f.show_materials = r.required<bool>("show_materials");
+  f.show_delivery = r.required<bool>("show_delivery");
+  f.show_advance = r.required<bool>("show_advance");
+  f.markup_formula = r.optional<std::string>("markup_formula");
+  f.extras_json = r.optional<std::string>("extras_json");
+  return f;
+}
+
+template <>
+std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json &value) {
+  if (!value.is_array()) throw_invalid_type(value, "a sequence");
+  std::vector<EstimateLine> lines;
+  lines.reserve(value.size());
+  for (const auto &element : value) lines.push_back(decode_value<EstimateLine>(element));
+  return lines;
+}
+
+template <>
+SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json &value) {
+  RecordReader r(value);
+  SaveEstimatePayload p;
+  p.estimate = r.required<Estimate>("estimate");
+  p.lines = r.required<std::vector<EstimateLine>>("lines");
+  p.footer = r.required<EstimateFooter>("footer");
+  return p;
+}
+
+}  // namespace calcora
