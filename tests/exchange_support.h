@@ -1,0 +1,102 @@
+// Helpers of the exchange tests: hand-made zip archives for hostile workbooks, LibreOffice as a
+// real peer that converts files (skipped where it is not installed), and a fresh application.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "commands/dispatcher.h"
+#include "test_support.h"
+
+namespace calcora::test {
+
+// Writes a zip archive holding the given entries (name → content).
+inline void write_zip(const std::filesystem::path& path, const std::map<std::string, std::string>& entries) {
+  int err = 0;
+  zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  ASSERT_NE(zip, nullptr);
+  for (const auto& [name, content] : entries) {
+    void* copy = std::malloc(content.size() + 1);
+    std::memcpy(copy, content.data(), content.size());
+    zip_source_t* src = zip_source_buffer(zip, copy, content.size(), 1);
+    ASSERT_GE(zip_file_add(zip, name.c_str(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8), 0);
+  }
+  ASSERT_EQ(zip_close(zip), 0);
+}
+
+// The smallest workbook that names one sheet, with the given sheet and shared-strings XML.
+inline std::map<std::string, std::string> minimal_workbook(const std::string& sheet_data,
+                                                           const std::string& shared_strings = "") {
+  const std::string ns = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+  const std::string rns = R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  std::map<std::string, std::string> entries = {
+      {"_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                      "<Relationship Id=\"rId1\" Type=\"" + rel + "officeDocument\" Target=\"xl/workbook.xml\"/>"
+                      "</Relationships>"},
+      {"xl/workbook.xml", "<workbook " + ns + " " + rns + "><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
+                          "</sheets></workbook>"},
+      {"xl/_rels/workbook.xml.rels",
+       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+       "<Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+       "<Relationship Id=\"rId2\" Type=\"" + rel + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+       "</Relationships>"},
+      {"xl/worksheets/sheet1.xml", "<worksheet " + ns + "><sheetData>" + sheet_data + "</sheetData></worksheet>"},
+  };
+  if (!shared_strings.empty()) entries["xl/sharedStrings.xml"] = "<sst " + ns + ">" + shared_strings + "</sst>";
+  return entries;
+}
+
+inline bool have_soffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
+
+// Converts `input` with LibreOffice into `out_dir` and returns the produced file, or nothing.
+// Each call uses its own profile folder so that parallel runs do not collide.
+inline std::optional<std::filesystem::path> soffice_convert(const std::filesystem::path& input,
+                                                            const std::string& convert_args,
+                                                            const std::filesystem::path& out_dir,
+                                                            const std::string& out_extension) {
+  std::filesystem::create_directories(out_dir);
+  const std::filesystem::path profile = out_dir / "lo-profile";
+  const std::string cmd = "soffice -env:UserInstallation=file://" + profile.string() + " --headless " + convert_args +
+                          " --outdir '" + out_dir.string() + "' '" + input.string() + "' >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return std::nullopt;
+  auto out = out_dir / (input.stem().string() + "." + out_extension);
+  if (!std::filesystem::exists(out)) return std::nullopt;
+  return out;
+}
+
+// A fresh database and dispatcher in a temporary folder.
+struct AppFixture {
+  TempDir dir;
+  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
+  Dispatcher dispatcher{state};
+
+  // Runs a command and returns its JSON result; fails the test on an error text.
+  Json call(const std::string& command, const Json& args) {
+    auto outcome = dispatcher.dispatch(command, args);
+    EXPECT_TRUE(outcome.ok) << command << ": " << outcome.body;
+    return outcome.ok ? Json::parse(outcome.body) : Json();
+  }
+  // Runs a command that must fail and returns its error text.
+  std::string fail(const std::string& command, const Json& args) {
+    auto outcome = dispatcher.dispatch(command, args);
+    EXPECT_FALSE(outcome.ok) << command << " succeeded: " << outcome.body;
+    return outcome.body;
+  }
+  int64_t count(const std::string& sql) {
+    return state.with_db([&](Database& db) {
+      auto st = db.prepare(sql);
+      st.step();
+      return st.int64(0);
+    });
+  }
+};
+
+}  // namespace calcora::test
