@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "commands/dispatcher.h"
 #include "test_support.h"
@@ -57,13 +59,21 @@ inline std::map<std::string, std::string> minimal_workbook(const std::string& sh
 inline bool have_soffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
 
 // Converts `input` with LibreOffice into `out_dir` and returns the produced file, or nothing.
-// Each call uses its own profile folder so that parallel runs do not collide.
+// Each call uses its own profile folder so that parallel runs do not collide. The profile asks
+// LibreOffice to recompute every formula of an .xlsx on loading: by default it trusts the stored
+// results of files that name Excel as their writer, and ours store 0 for every formula.
 inline std::optional<std::filesystem::path> soffice_convert(const std::filesystem::path& input,
                                                             const std::string& convert_args,
                                                             const std::filesystem::path& out_dir,
                                                             const std::string& out_extension) {
   std::filesystem::create_directories(out_dir);
   const std::filesystem::path profile = out_dir / "lo-profile";
+  std::filesystem::create_directories(profile / "user");
+  std::ofstream(profile / "user" / "registrymodifications.xcu")
+      << R"(<?xml version="1.0" encoding="UTF-8"?>)"
+      << R"(<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema">)"
+      << R"(<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse">)"
+      << "<value>0</value></prop></item></oor:items>";
   const std::string cmd = "soffice -env:UserInstallation=file://" + profile.string() + " --headless " + convert_args +
                           " --outdir '" + out_dir.string() + "' '" + input.string() + "' >/dev/null 2>&1";
   if (std::system(cmd.c_str()) != 0) return std::nullopt;
@@ -90,6 +100,20 @@ struct AppFixture {
     EXPECT_FALSE(outcome.ok) << command << " succeeded: " << outcome.body;
     return outcome.body;
   }
+  // Creates an estimate with these lines (objects with at least line_type and name; sort_order,
+  // estimate_id and category are filled in) and footer fields; returns it as stored.
+  Json make_estimate(const std::string& name, const Json& lines, const Json& footer = Json::object()) {
+    Json payload = call("create_estimate", {{"objectName", name}});
+    payload["lines"] = Json::array();
+    int order = 0;
+    for (Json line : lines) {
+      line["sort_order"] = order++;
+      line["estimate_id"] = payload["estimate"]["id"];
+      payload["lines"].push_back(line);
+    }
+    payload["footer"].update(footer);
+    return call("save_estimate", {{"payload", payload}});
+  }
   int64_t count(const std::string& sql) {
     return state.with_db([&](Database& db) {
       auto st = db.prepare(sql);
@@ -98,5 +122,49 @@ struct AppFixture {
     });
   }
 };
+
+}  // namespace calcora::test
+
+namespace calcora::test {
+
+// One entry of a zip archive as text ("" when missing).
+inline std::string read_zip_entry(const std::filesystem::path& archive, const std::string& name) {
+  int err = 0;
+  zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &err);
+  if (!zip) return "";
+  std::string out;
+  if (zip_file_t* f = zip_fopen(zip, name.c_str(), 0)) {
+    char buf[65536];
+    zip_int64_t n;
+    while ((n = zip_fread(f, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+    zip_fclose(f);
+  }
+  zip_discard(zip);
+  return out;
+}
+
+// Splits CSV text into records of fields; quoted fields may hold the separator and doubled quotes.
+inline std::vector<std::vector<std::string>> parse_csv(const std::string& text, char sep) {
+  std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') rows.back().back() += '"', ++i;
+      else if (c == '"') quoted = false;
+      else rows.back().back() += c;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == sep) {
+      rows.back().emplace_back();
+    } else if (c == '\n') {
+      rows.emplace_back(1);
+    } else if (c != '\r') {
+      rows.back().back() += c;
+    }
+  }
+  if (rows.back().size() == 1 && rows.back()[0].empty()) rows.pop_back();
+  return rows;
+}
 
 }  // namespace calcora::test

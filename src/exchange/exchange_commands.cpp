@@ -3,7 +3,10 @@
 #include "commands/dispatcher.h"
 #include "commands/registration.h"
 #include "common/file_io.h"
+#include "calc/totals.h"
 #include "exchange/clcx_file.h"
+#include "exchange/estimate_csv.h"
+#include "exchange/estimate_workbook.h"
 #include "store/estimate_repository.h"
 
 namespace calcora {
@@ -17,6 +20,20 @@ SaveEstimatePayload read_estimate_locked(AppState& state, int64_t id) {
 }  // namespace
 
 void register_exchange_commands(CommandRegistry& registry) {
+  registry.add("export_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto id = a.required<int64_t>("id");
+    const auto path = a.required<std::string>("path");
+    const SaveEstimatePayload estimate = read_estimate_locked(s, id);
+    write_estimate_workbook(estimate, compute_totals(estimate.lines, estimate.footer), path);
+    return nullptr;
+  });
+  registry.add("export_estimate_csv", [](AppState& s, const Args& a) -> Json {
+    const auto id = a.required<int64_t>("id");
+    const auto path = a.required<std::string>("path");
+    const SaveEstimatePayload estimate = read_estimate_locked(s, id);
+    write_file_atomically(path, estimate_csv_text(estimate, compute_totals(estimate.lines, estimate.footer)));
+    return nullptr;
+  });
   registry.add("export_estimate_clcx", [](AppState& s, const Args& a) -> Json {
     const auto id = a.required<int64_t>("id");
     const auto path = a.required<std::string>("path");
