@@ -39,17 +39,20 @@ std::optional<std::filesystem::path> startup_log_path() {
   return std::filesystem::path(*base) / kAppId / kStartupLogFileName;
 }
 
+std::filesystem::path resolve_examples_candidate() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const fs::path& candidate : {fs::path(kExamplesDirName), fs::path("..") / kExamplesDirName,
+                                    fs::path(CALCORA_SOURCE_DIR) / kExamplesDirName}) {
+    if (fs::exists(candidate, ec)) return candidate;
+  }
+  return kExamplesDirName;
+}
+
 std::filesystem::path resolve_examples_dir() {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::path chosen = kExamplesDirName;
-  for (const fs::path& candidate :
-       {fs::path(kExamplesDirName), fs::path("..") / kExamplesDirName, fs::path(CALCORA_SOURCE_DIR) / kExamplesDirName}) {
-    if (fs::exists(candidate, ec)) {
-      chosen = candidate;
-      break;
-    }
-  }
+  fs::path chosen = resolve_examples_candidate();
   fs::path beside_exe = executable_dir() / kExamplesDirName;
   if (!executable_dir().empty() && fs::exists(beside_exe, ec)) chosen = beside_exe;
   return chosen;

@@ -19,4 +19,7 @@ std::optional<std::filesystem::path> startup_log_path();
 // entry beside the executable when there is one.
 std::filesystem::path resolve_examples_dir();
 
+// The same choice among the three candidates, without the folder beside the executable.
+std::filesystem::path resolve_examples_candidate();
+
 }  // namespace calcora

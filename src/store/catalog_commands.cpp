@@ -1,9 +1,42 @@
-// Registers the catalog commands.
+// Registers the catalog commands: list, search, get, save and delete catalog items.
 #include "commands/dispatcher.h"
+#include "store/catalog_store.h"
 #include "store/store_registration.h"
 
 namespace calcora {
 
-void register_catalog_commands(CommandRegistry& /*registry*/) {}
+namespace {
+
+Json to_json_array(const std::vector<CatalogItem>& items) {
+  Json out = Json::array();
+  for (const auto& item : items) out.push_back(to_json(item));
+  return out;
+}
+
+}  // namespace
+
+void register_catalog_commands(CommandRegistry& registry) {
+  registry.add("list_catalog", [](AppState& s, const Args& a) -> Json {
+    auto query = a.optional<std::string>("query");
+    return to_json_array(s.with_db([&](Database& db) { return list_catalog_items(db, query); }));
+  });
+  registry.add("search_catalog", [](AppState& s, const Args& a) -> Json {
+    auto query = a.required<std::string>("query");
+    return to_json_array(s.with_db([&](Database& db) { return list_catalog_items(db, query); }));
+  });
+  registry.add("get_catalog_item", [](AppState& s, const Args& a) -> Json {
+    auto id = a.required<int64_t>("id");
+    return to_json(s.with_db([&](Database& db) { return load_catalog_item(db, id); }));
+  });
+  registry.add("save_catalog_item", [](AppState& s, const Args& a) -> Json {
+    auto item = a.required<CatalogItem>("item");
+    return to_json(s.with_db([&](Database& db) { return save_catalog_item(db, std::move(item)); }));
+  });
+  registry.add("delete_catalog_item", [](AppState& s, const Args& a) -> Json {
+    auto id = a.required<int64_t>("id");
+    s.with_db([&](Database& db) { delete_catalog_item(db, id); });
+    return nullptr;
+  });
+}
 
 }  // namespace calcora

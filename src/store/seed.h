@@ -3,12 +3,16 @@
 
 #include <filesystem>
 
+#include "store/standard_catalog.h"
+
 namespace calcora {
 
 class Database;
 
-// Inserts the standard entries (compiled-in list plus the examples folder's workbooks).
-// Throws on failure; the caller decides whether that stops anything.
-void seed_catalog(Database& db, const std::filesystem::path& examples_dir);
+// Replaces the catalog with the standard entries: the examples folder's workbooks when
+// they give any, else the compiled-in list. Throws on failure, with nothing written;
+// the caller decides whether that stops anything.
+void seed_catalog(Database& db, const std::filesystem::path& examples_dir,
+                  CatalogWorkbookReader reader = read_catalog_workbook_entries);
 
 }  // namespace calcora

@@ -1,0 +1,28 @@
+// The price catalog's operations on an open connection: listing with a filter, saving
+// an item as sent, deleting one while keeping the estimate lines made from it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "store/catalog_item.h"
+
+namespace calcora {
+
+class Database;
+
+// Items whose name contains the query ignoring letter case in every alphabet, by name,
+// at most 50; a blank or missing query gives the whole catalog. "%" and "_" in the query
+// act as wildcards.
+std::vector<CatalogItem> list_catalog_items(Database& db, std::optional<std::string_view> query);
+
+// Inserts an item without id or updates the one with its id (usage figures are kept).
+// Returns the item as sent, with the new id for an insert.
+CatalogItem save_catalog_item(Database& db, CatalogItem item);
+
+// Deletes the item; estimate lines made from it keep their data and lose the link.
+void delete_catalog_item(Database& db, int64_t id);
+
+}  // namespace calcora
