@@ -7,6 +7,7 @@
 #include "exchange/clcx_file.h"
 #include "exchange/estimate_csv.h"
 #include "exchange/estimate_workbook.h"
+#include "exchange/estimate_workbook_import.h"
 #include "store/estimate_repository.h"
 
 namespace calcora {
@@ -33,6 +34,10 @@ void register_exchange_commands(CommandRegistry& registry) {
     const SaveEstimatePayload estimate = read_estimate_locked(s, id);
     write_file_atomically(path, estimate_csv_text(estimate, compute_totals(estimate.lines, estimate.footer)));
     return nullptr;
+  });
+  registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    return s.with_db([&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
   });
   registry.add("export_estimate_clcx", [](AppState& s, const Args& a) -> Json {
     const auto id = a.required<int64_t>("id");
