@@ -4,6 +4,7 @@
 #include "commands/registration.h"
 #include "common/file_io.h"
 #include "calc/totals.h"
+#include "exchange/backup.h"
 #include "exchange/clcx_file.h"
 #include "exchange/estimate_csv.h"
 #include "exchange/estimate_workbook.h"
@@ -49,6 +50,14 @@ void register_exchange_commands(CommandRegistry& registry) {
     const auto path = a.required<std::string>("path");
     ImportedEstimate estimate = decode_clcx(read_whole_file(path, kClcxMaxContentBytes));
     return s.with_db([&](Database& db) { return to_json(read_estimate(db, insert_imported_estimate(db, estimate))); });
+  });
+  registry.add("export_all_data", [](AppState& s, const Args& a) -> Json {
+    export_backup(s, a.required<std::string>("path"));
+    return nullptr;
+  });
+  registry.add("import_all_data", [](AppState& s, const Args& a) -> Json {
+    restore_backup(s, a.required<std::string>("path"));
+    return nullptr;
   });
 }
 
