@@ -5,6 +5,8 @@
 #include "common/file_io.h"
 #include "calc/totals.h"
 #include "exchange/backup.h"
+#include "exchange/catalog_import.h"
+#include "exchange/catalog_workbook.h"
 #include "exchange/clcx_file.h"
 #include "exchange/estimate_csv.h"
 #include "exchange/estimate_workbook.h"
@@ -39,6 +41,16 @@ void register_exchange_commands(CommandRegistry& registry) {
   registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::string>("path");
     return s.with_db([&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
+  });
+  registry.add("import_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    const auto count = s.with_db([&](Database& db) { return import_catalog_file(db, path); });
+    return Json::array({count.loaded, count.skipped});
+  });
+  registry.add("export_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    s.with_db([&](Database& db) { write_catalog_workbook(db, path); });
+    return nullptr;
   });
   registry.add("export_estimate_clcx", [](AppState& s, const Args& a) -> Json {
     const auto id = a.required<int64_t>("id");

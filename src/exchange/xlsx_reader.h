@@ -30,6 +30,8 @@ class SheetArea {
   // Position of the area's top-left corner in the sheet (0-based).
   uint32_t first_row() const { return first_row_; }
   uint32_t first_col() const { return first_col_; }
+  // Hands the rows over (row k of the area, cells from the area's first column).
+  std::vector<std::vector<Cell>> take_rows() && { return std::move(rows_); }
 
  private:
   friend class SheetBuilder;
