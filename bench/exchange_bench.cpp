@@ -27,7 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Median milliseconds of `work` over `rounds`, with `setup` run untimed before each round.
-double median_ms(int rounds, const std::function<void()>& work, const std::function<void()>& setup = [] {}) {
+double median_ms(
+    int rounds, const std::function<void()>& work, const std::function<void()>& setup = [] {}) {
   std::vector<double> times;
   for (int r = 0; r < rounds; ++r) {
     setup();
@@ -96,14 +97,20 @@ int main() {
     };
 
     // Workbook export and import of 10,000 lines.
-    const int64_t big = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(10000)); });
+    const int64_t big =
+        state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(10000)); });
     const fs::path book = dir / "big.xlsx";
-    const double export_ms = median_ms(5, [&] { call("export_estimate_xlsx", {{"id", big}, {"path", book.string()}}); });
+    const double export_ms = median_ms(5, [&] {
+      call("export_estimate_xlsx", {{"id", big}, {"path", book.string()}});
+    });
     const double raw_export_ms = median_ms(5, [&] { raw_workbook(dir / "raw.xlsx", 10000); });
     report("workbook export, 10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
     int64_t imported = 0;
     const double import_ms = median_ms(
-        5, [&] { imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>(); },
+        5,
+        [&] {
+          imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>();
+        },
         [&] {
           if (imported) call("delete_estimate", {{"id", imported}});
         });
@@ -113,14 +120,18 @@ int main() {
     // Exchange file of 1,000 lines.
     const int64_t mid = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(1000)); });
     const fs::path clcx = dir / "mid.clcx";
-    const double clcx_export_ms =
-        median_ms(9, [&] { call("export_estimate_clcx", {{"id", mid}, {"path", clcx.string()}}); });
+    const double clcx_export_ms = median_ms(9, [&] {
+      call("export_estimate_clcx", {{"id", mid}, {"path", clcx.string()}});
+    });
     const SaveEstimatePayload payload = state.with_db([&](Database& db) { return read_estimate(db, mid); });
     const double gzip_ms = median_ms(9, [&] { gzip_compress(to_json(payload).dump()); });
     report("exchange export, 1,000 lines", clcx_export_ms, "JSON text + gzip only", gzip_ms);
     Json last;
     const double clcx_import_ms = median_ms(
-        9, [&] { last = call("import_estimate_clcx", {{"path", clcx.string()}}); },
+        9,
+        [&] {
+          last = call("import_estimate_clcx", {{"path", clcx.string()}});
+        },
         [&] {
           if (!last.is_null()) call("delete_estimate", {{"id", last["estimate"]["id"]}});
         });
@@ -157,8 +168,10 @@ int main() {
         tx.commit();
       });
     };
-    const double triggers_ms = median_ms(3, [&] { bare_insert(true); }, empty_catalog);
-    const double rebuild_ms = median_ms(3, [&] { bare_insert(false); }, empty_catalog);
+    const double triggers_ms = median_ms(
+        3, [&] { bare_insert(true); }, empty_catalog);
+    const double rebuild_ms = median_ms(
+        3, [&] { bare_insert(false); }, empty_catalog);
     report("catalog import, 100,000 rows (CSV)", import_ms, "bare inserts + one index rebuild", rebuild_ms);
     std::printf("%-44s %9.1f ms\n", "  bare inserts through the index triggers", triggers_ms);
   }

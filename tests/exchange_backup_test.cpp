@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "store/migrations.h"
 #include "exchange_support.h"
+#include "store/migrations.h"
 
 namespace calcora {
 namespace {
@@ -23,7 +23,8 @@ std::string shell(const std::string& command) {
 TEST(Backup, ExportThenRestoreBringsEverythingBack) {
   test::AppFixture app;
   Json saved = app.make_estimate("Дом", Json::array({{{"line_type", "fixed"}, {"name", "Вывоз"}, {"fixed_total", 5}}}));
-  app.state.with_db([](Database& db) { db.exec("INSERT INTO catalog_items (name, category) VALUES ('Бетон', 'material')"); });
+  app.state.with_db(
+      [](Database& db) { db.exec("INSERT INTO catalog_items (name, category) VALUES ('Бетон', 'material')"); });
   const auto backup = app.dir / "calcora-backup-2026-12-10.db";
   app.call("export_all_data", {{"path", backup.string()}});
   EXPECT_EQ(shell("sqlite3 '" + backup.string() + "' 'PRAGMA integrity_check'"), "ok\n");
@@ -88,7 +89,8 @@ TEST(Backup, RefusalsAndFailuresKeepTheLiveDatabase) {
   const auto backup = app.dir / "good.db";
   app.call("export_all_data", {{"path", backup.string()}});
   std::filesystem::create_directories(app.dir / "calcora.db.restore" / "blocker");
-  EXPECT_EQ(app.fail("import_all_data", {{"path", backup.string()}}), "не скопировать базу: Is a directory (os error 21)");
+  EXPECT_EQ(app.fail("import_all_data", {{"path", backup.string()}}),
+            "не скопировать базу: Is a directory (os error 21)");
   EXPECT_EQ(app.call("list_estimates", Json::object()).size(), 1u);
   app.call("create_estimate", {{"objectName", "Ещё одна"}});
   EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 2);

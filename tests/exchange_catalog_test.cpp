@@ -71,12 +71,18 @@ TEST(CatalogImport, LayoutsAndHeaders) {
     std::vector<std::string> names;  // catalog afterwards, by name
   };
   const Case cases[] = {
-      {"a header word followed by more text is not recognised", "Наименование;Цена, руб.\nДоска;10\n", {1, 0},
+      {"a header word followed by more text is not recognised",
+       "Наименование;Цена, руб.\nДоска;10\n",
+       {1, 0},
        {"Доска|-"}},
-      {"capitals and blanks around a header word", "\xEF\xBB\xBF  НАИМЕНОВАНИЕ ;ЦЕНА \nДоска;10\n", {1, 0},
+      {"capitals and blanks around a header word",
+       "\xEF\xBB\xBF  НАИМЕНОВАНИЕ ;ЦЕНА \nДоска;10\n",
+       {1, 0},
        {"Доска|10"}},
       {"ё in a header", "Наименование;Себестоимость;Продажа\nДоска;5;10\n", {1, 0}, {"Доска|10"}},
-      {"plain list, existing names skipped", "Штукатурка стен\n\n  \nгрунтовка\nГРУНТОВКА\n", {1, 2},
+      {"plain list, existing names skipped",
+       "Штукатурка стен\n\n  \nгрунтовка\nГРУНТОВКА\n",
+       {1, 2},
        {"Грунтовка|1", "Штукатурка стен|-"}},
       {"commas and semicolons: the separator is ;", "a,b;c\nd,e;f\n", {2, 0}, {"a,b|-", "d,e|-", "Грунтовка|1"}},
   };
@@ -121,14 +127,13 @@ TEST(CatalogImport, ReadsTheProgramsOwnWorkbooks) {
   const auto catalog_book = app.dir / "справочник.xlsx";
   app.call("export_catalog_xlsx", {{"path", catalog_book.string()}});
   SheetArea area = read_first_sheet(catalog_book);
-  const std::vector<std::vector<std::string>> expected = {
-      {"Наименование", "Ед.изм.", "Цена", "Тип", "Категория"},
-      {"Zeta", "-", "1", "Полная", "Работа"},
-      {"beton", "-", "1", "Полная", "Работа"},
-      {"Вывоз", "-", "900", "Фикс. сумма", "Материал"},
-      {"Гофра", "м", "-", "Без цены", "Материал"},
-      {"Кабель", "м", "50", "Полная", "Материал"},
-      {"монтаж розеток", "-", "1", "Полная", "Работа"}};
+  const std::vector<std::vector<std::string>> expected = {{"Наименование", "Ед.изм.", "Цена", "Тип", "Категория"},
+                                                          {"Zeta", "-", "1", "Полная", "Работа"},
+                                                          {"beton", "-", "1", "Полная", "Работа"},
+                                                          {"Вывоз", "-", "900", "Фикс. сумма", "Материал"},
+                                                          {"Гофра", "м", "-", "Без цены", "Материал"},
+                                                          {"Кабель", "м", "50", "Полная", "Материал"},
+                                                          {"монтаж розеток", "-", "1", "Полная", "Работа"}};
   ASSERT_EQ(area.row_count(), expected.size());
   for (size_t r = 0; r < expected.size(); ++r)
     for (size_t c = 0; c < 5; ++c) EXPECT_EQ(cell_text(area.at(r, c)).value_or("-"), expected[r][c]) << r << c;
@@ -151,8 +156,9 @@ TEST(CatalogImport, RefusedFilesChangeNothing) {
             std::string::npos);
   // A database refusal on the last row rolls back the update and the insert before it.
   app.state.with_db([](Database& db) {
-    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON catalog_items WHEN new.name = 'Отказ' "
-            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    db.exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON catalog_items WHEN new.name = 'Отказ' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
   });
   write_text(app.dir / "refused.csv", "name;price\nБЕТОН;77\nНовая;1\nОтказ;2\n");
   EXPECT_EQ(app.fail("import_catalog_xlsx", {{"path", (app.dir / "refused.csv").string()}}), "refused");

@@ -12,8 +12,8 @@ namespace calcora {
 namespace {
 
 Json line(int sort_order, const char* type, const char* name) {
-  return Json{{"id", nullptr},  {"estimate_id", 0}, {"sort_order", sort_order}, {"line_type", type}, {"name", name},
-              {"unit", "м"},    {"quantity", 2.5},  {"unit_price", 100},        {"fixed_total", nullptr}};
+  return Json{{"id", nullptr}, {"estimate_id", 0}, {"sort_order", sort_order}, {"line_type", type},     {"name", name},
+              {"unit", "м"},   {"quantity", 2.5},  {"unit_price", 100},        {"fixed_total", nullptr}};
 }
 
 void write_bytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -26,8 +26,13 @@ Json minimal_file(uint32_t version, Json rows) {
               {"columns_template", Json::array()},
               {"rows", std::move(rows)},
               {"footer",
-               {{"estimate_id", 9}, {"materials", 0}, {"delivery", 0}, {"advance", 0}, {"show_materials", false},
-                {"show_delivery", false}, {"show_advance", false}}}};
+               {{"estimate_id", 9},
+                {"materials", 0},
+                {"delivery", 0},
+                {"advance", 0},
+                {"show_materials", false},
+                {"show_delivery", false},
+                {"show_advance", false}}}};
 }
 
 TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
@@ -37,14 +42,19 @@ TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
   payload["estimate"]["mode"] = "pro";
   payload["estimate"]["kp_json"] = "{\"title\":\"x\"}";
   Json l1 = line(0, "full", "Кабель \"ВВГ\"");
-  l1.update({{"category", "material"}, {"format_json", "{\"bold\":true}"}, {"sku", "A-1"}, {"cost_price", 70.5},
+  l1.update({{"category", "material"},
+             {"format_json", "{\"bold\":true}"},
+             {"sku", "A-1"},
+             {"cost_price", 70.5},
              {"name_bold", true}});
   Json l2 = line(1, "quantity_only", "Монтаж");
   l2["formula"] = "2*3";
   Json l3 = line(2, "fixed", "Вывоз");
   l3["fixed_total"] = 0.30000000000000004;
   payload["lines"] = Json::array({l1, l2, l3});
-  payload["footer"].update({{"materials", 500}, {"show_materials", true}, {"markup_formula", "работы*0.1"},
+  payload["footer"].update({{"materials", 500},
+                            {"show_materials", true},
+                            {"markup_formula", "работы*0.1"},
                             {"extras_json", R"([{"id":"a","label":"Подъём","amount":300,"enabled":true}])"}});
   Json saved = app.call("save_estimate", {{"payload", payload}});
 

@@ -8,9 +8,15 @@ namespace calcora {
 namespace {
 
 TEST(NumberText, ShortestDecimalWithoutExponent) {
-  const std::pair<double, const char*> cases[] = {
-      {1500, "1500"}, {1234.5, "1234.5"}, {0.1, "0.1"}, {-20, "-20"}, {0.1 + 0.2, "0.30000000000000004"},
-      {1e20, "100000000000000000000"}, {1.5e-7, "0.00000015"}, {-0.0, "0"}, {123456789.125, "123456789.125"}};
+  const std::pair<double, const char*> cases[] = {{1500, "1500"},
+                                                  {1234.5, "1234.5"},
+                                                  {0.1, "0.1"},
+                                                  {-20, "-20"},
+                                                  {0.1 + 0.2, "0.30000000000000004"},
+                                                  {1e20, "100000000000000000000"},
+                                                  {1.5e-7, "0.00000015"},
+                                                  {-0.0, "0"},
+                                                  {123456789.125, "123456789.125"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(shortest_decimal(value), text);
 }
 
@@ -27,8 +33,12 @@ TEST(EstimateCsv, RecordsQuotingAndOptionalRows) {
   const Case cases[] = {
       {"example",
        Json::array({{{"line_type", "section"}, {"name", "Электрика"}},
-                    {{"line_type", "full"}, {"name", "Кабель ВВГ"}, {"unit", "м"}, {"quantity", 50},
-                     {"unit_price", 80}, {"category", "material"}},
+                    {{"line_type", "full"},
+                     {"name", "Кабель ВВГ"},
+                     {"unit", "м"},
+                     {"quantity", 50},
+                     {"unit_price", 80},
+                     {"category", "material"}},
                     {{"line_type", "fixed"}, {"name", "Вывоз мусора"}, {"fixed_total", 3000}}}),
        Json::object(),
        header + "\n1;Электрика;;;;\n2;Кабель ВВГ;м;50;80;4000\n3;Вывоз мусора;;;;3000\n;Работы;;;;3000\n"
@@ -36,12 +46,14 @@ TEST(EstimateCsv, RecordsQuotingAndOptionalRows) {
       {"no lines", Json::array(), Json::object(),
        header + "\n;Работы;;;;0\n;Материалы;;;;0\n;Техника;;;;0\n;Общий итог;;;;0"},
       {"blank names, quoting, absent amounts",
-       Json::array({{{"line_type", "full"}, {"name", "   "}, {"quantity", 1}, {"unit_price", 5}},
-                    {{"line_type", "full"}, {"name", "Щит \"ABB\"; 12 мод."}, {"unit", "шт;к"},
-                     {"quantity", 0.30000000000000004}},
-                    {{"line_type", "fixed"}, {"name", "Фикс"}},
-                    {{"line_type", "quantity_only"}, {"name", "Кол"}, {"unit", "м"}, {"quantity", 2},
-                     {"unit_price", 9}}}),
+       Json::array(
+           {{{"line_type", "full"}, {"name", "   "}, {"quantity", 1}, {"unit_price", 5}},
+            {{"line_type", "full"},
+             {"name", "Щит \"ABB\"; 12 мод."},
+             {"unit", "шт;к"},
+             {"quantity", 0.30000000000000004}},
+            {{"line_type", "fixed"}, {"name", "Фикс"}},
+            {{"line_type", "quantity_only"}, {"name", "Кол"}, {"unit", "м"}, {"quantity", 2}, {"unit_price", 9}}}),
        Json::object(),
        // The blank line is left out of the table but still counts in the totals.
        header + "\n1;\"Щит \"\"ABB\"\"; 12 мод.\";\"шт;к\";0.30000000000000004;;0\n2;Фикс;;;;0\n3;Кол;м;2;9;0\n"

@@ -28,8 +28,8 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
        {{"line_type", "quantity_only"}, {"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"quantity", 7}},
        {{"line_type", "fixed"}, {"name", "Аренда техники на смену"}, {"fixed_total", 1200}},
        {{"line_type", "section"}, {"name", "Кран шаровой"}}});
-  Json saved = app.make_estimate("Дача", lines,
-                                 {{"show_materials", true}, {"materials", 300}, {"show_advance", true}, {"advance", 500}});
+  Json saved = app.make_estimate(
+      "Дача", lines, {{"show_materials", true}, {"materials", 300}, {"show_advance", true}, {"advance", 500}});
   const auto path = app.dir / "дача.xlsx";
   app.call("export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
   const int64_t id = app.call("import_estimate_xlsx", {{"path", path.string()}}).get<int64_t>();
@@ -71,8 +71,7 @@ TEST(EstimateImport, PositionsAndConversions) {
       row_xml(1, {{"C1", "2024"}}) + row_xml(2, {{"B2", "s:№"}, {"C2", "s:Наименование"}}) +
       row_xml(3, {{"C3", "s:Только сумма"}, {"G3", "0"}}) +
       row_xml(4, {{"C4", "s:Без цены"}, {"D4", "s:шт"}, {"G4", "0"}}) +
-      row_xml(5, {{"C5", "s:Количество без цены"}, {"E5", "3"}, {"G5", "5"}}) +
-      row_xml(6, {{"C6", "s:Ничего"}}) +
+      row_xml(5, {{"C5", "s:Количество без цены"}, {"E5", "3"}, {"G5", "5"}}) + row_xml(6, {{"C6", "s:Ничего"}}) +
       row_xml(7, {{"C7", "s:С пробелом"}, {"E7", "1"}, {"F7", "s:1 500,00"}}) +
       row_xml(8, {{"C8", "s:Запятая"}, {"E8", "1"}, {"F8", "s:1500,00"}}) +
       row_xml(9, {{"C9", "s:  "}, {"F9", "s:Доставка материала"}, {"G9", "3000"}}) +
@@ -147,12 +146,14 @@ TEST(EstimateImport, FailuresLeaveNothingBehind) {
 
   // A database refusal in the middle of the lines rolls the whole import back.
   app.state.with_db([](Database& db) {
-    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON estimate_lines WHEN new.name = 'Второй' "
-            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    db.exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON estimate_lines WHEN new.name = 'Второй' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END");
   });
-  test::write_zip(app.dir / "two.xlsx", test::minimal_workbook(row_xml(1, {{"B1", "s:Смета"}}) +
-                                                               row_xml(3, {{"A3", "1"}, {"B3", "s:Первый"}, {"F3", "1"}}) +
-                                                               row_xml(4, {{"A4", "2"}, {"B4", "s:Второй"}, {"F4", "2"}})));
+  test::write_zip(app.dir / "two.xlsx",
+                  test::minimal_workbook(row_xml(1, {{"B1", "s:Смета"}}) +
+                                         row_xml(3, {{"A3", "1"}, {"B3", "s:Первый"}, {"F3", "1"}}) +
+                                         row_xml(4, {{"A4", "2"}, {"B4", "s:Второй"}, {"F4", "2"}})));
   EXPECT_EQ(app.fail("import_estimate_xlsx", {{"path", (app.dir / "two.xlsx").string()}}), "refused");
   EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 0);
   EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimate_lines"), 0);

@@ -40,16 +40,24 @@ inline std::map<std::string, std::string> minimal_workbook(const std::string& sh
   const std::string rns = R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
   const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
   std::map<std::string, std::string> entries = {
-      {"_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                      "<Relationship Id=\"rId1\" Type=\"" + rel + "officeDocument\" Target=\"xl/workbook.xml\"/>"
-                      "</Relationships>"},
-      {"xl/workbook.xml", "<workbook " + ns + " " + rns + "><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
-                          "</sheets></workbook>"},
+      {"_rels/.rels",
+       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+       "<Relationship Id=\"rId1\" Type=\"" +
+           rel +
+           "officeDocument\" Target=\"xl/workbook.xml\"/>"
+           "</Relationships>"},
+      {"xl/workbook.xml", "<workbook " + ns + " " + rns +
+                              "><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
+                              "</sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-       "<Relationship Id=\"rId2\" Type=\"" + rel + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
-       "</Relationships>"},
+       "<Relationship Id=\"rId1\" Type=\"" +
+           rel +
+           "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+           "<Relationship Id=\"rId2\" Type=\"" +
+           rel +
+           "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+           "</Relationships>"},
       {"xl/worksheets/sheet1.xml", "<worksheet " + ns + "><sheetData>" + sheet_data + "</sheetData></worksheet>"},
   };
   if (!shared_strings.empty()) entries["xl/sharedStrings.xml"] = "<sst " + ns + ">" + shared_strings + "</sst>";
@@ -150,9 +158,12 @@ inline std::vector<std::vector<std::string>> parse_csv(const std::string& text, 
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') rows.back().back() += '"', ++i;
-      else if (c == '"') quoted = false;
-      else rows.back().back() += c;
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+        rows.back().back() += '"', ++i;
+      else if (c == '"')
+        quoted = false;
+      else
+        rows.back().back() += c;
     } else if (c == '"') {
       quoted = true;
     } else if (c == sep) {

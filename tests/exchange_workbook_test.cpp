@@ -10,8 +10,8 @@ namespace calcora {
 namespace {
 
 Json full(const char* name, const char* unit, double qty, double price, const char* category = "work") {
-  return {{"line_type", "full"}, {"name", name}, {"unit", unit}, {"quantity", qty}, {"unit_price", price},
-          {"category", category}};
+  return {{"line_type", "full"}, {"name", name},        {"unit", unit},
+          {"quantity", qty},     {"unit_price", price}, {"category", category}};
 }
 
 std::vector<std::string> column_a_numbers(const SheetArea& area, size_t from_row) {
@@ -23,7 +23,8 @@ std::vector<std::string> column_a_numbers(const SheetArea& area, size_t from_row
 
 TEST(EstimateWorkbook, FixedFormOfTheExample) {
   test::AppFixture app;
-  Json lines = Json::array({full("Штукатурка", "м²", 2, 100), full("Розетка", "шт", 3, 50),
+  Json lines = Json::array({full("Штукатурка", "м²", 2, 100),
+                            full("Розетка", "шт", 3, 50),
                             {{"line_type", "fixed"}, {"name", "Вывоз"}, {"fixed_total", 1200}},
                             {{"line_type", "fixed"}, {"name", ""}},
                             {{"line_type", "quantity_only"}, {"name", "Кабель"}, {"unit", "м"}, {"quantity", 7}},
@@ -80,13 +81,19 @@ TEST(EstimateWorkbook, NumberRunAndOptionalFooterRows) {
       {76, Json::object(), {"Работы", "Материалы", "Техника", "Общий итог"}, ""},
       {75, Json::object(), {"Работы", "Материалы", "Техника", "Общий итог"}, "80"},
       {0,
-       {{"show_delivery", true}, {"delivery", 3000}, {"markup_formula", " 10 "}, {"show_advance", true},
-        {"advance", 30000}, {"extras_json", extras}},
+       {{"show_delivery", true},
+        {"delivery", 3000},
+        {"markup_formula", " 10 "},
+        {"show_advance", true},
+        {"advance", 30000},
+        {"extras_json", extras}},
        {"Работы", "Материалы", "Техника", "Доставка", "Вывоз мусора", "Доп. сумма", "Наценка", "Общий итог", "Аванс",
         "Остаток"},
        "9"},
-      {0, {{"delivery", 3000}, {"markup_formula", "  "}, {"extras_json", "not json"}},
-       {"Работы", "Материалы", "Техника", "Общий итог"}, "5"},
+      {0,
+       {{"delivery", 3000}, {"markup_formula", "  "}, {"extras_json", "not json"}},
+       {"Работы", "Материалы", "Техника", "Общий итог"},
+       "5"},
   };
   for (const auto& c : cases) {
     Json lines = Json::array();
@@ -110,17 +117,23 @@ TEST(EstimateWorkbook, NumberRunAndOptionalFooterRows) {
 TEST(EstimateWorkbook, LibreOfficeComputesTheSameGrandTotal) {
   if (!test::have_soffice()) GTEST_SKIP() << "soffice is not installed";
   test::AppFixture app;
-  Json lines = Json::array({full("Монтаж розеток", "шт", 12, 350.5), full("Кабель ВВГ", "м", 48.5, 80.1, "material"),
+  Json lines = Json::array({full("Монтаж розеток", "шт", 12, 350.5),
+                            full("Кабель ВВГ", "м", 48.5, 80.1, "material"),
                             full("Аренда вышки", "смена", 1.5, 4000, "equipment"),
                             {{"line_type", "fixed"}, {"name", "Вывоз мусора"}, {"fixed_total", 3000}}});
-  Json footer = {{"show_materials", true}, {"materials", 500},          {"show_delivery", true},
-                 {"delivery", 1200},       {"markup_formula", "работы * 0.1"}, {"show_advance", true},
-                 {"advance", 10000},       {"extras_json", R"([{"label":"Подъём","amount":700}])"}};
+  Json footer = {{"show_materials", true},
+                 {"materials", 500},
+                 {"show_delivery", true},
+                 {"delivery", 1200},
+                 {"markup_formula", "работы * 0.1"},
+                 {"show_advance", true},
+                 {"advance", 10000},
+                 {"extras_json", R"([{"label":"Подъём","amount":700}])"}};
   Json saved = app.make_estimate("Квартира", lines, footer);
   const auto path = app.dir / "peer.xlsx";
   app.call("export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
-  auto csv = test::soffice_convert(path, "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1'", app.dir / "lo",
-                                   "csv");
+  auto csv =
+      test::soffice_convert(path, "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1'", app.dir / "lo", "csv");
   ASSERT_TRUE(csv) << "LibreOffice did not convert the workbook";
   auto rows = test::parse_csv(test::read_text(*csv), ',');
   ASSERT_GT(rows.size(), 16u);
@@ -147,8 +160,8 @@ TEST(EstimateWorkbook, FailuresLeaveNoTemporaryFiles) {
     return n;
   };
   const int before = temp_books();
-  std::string error = app.fail("export_estimate_xlsx",
-                               {{"id", saved["estimate"]["id"]}, {"path", (app.dir / "нет/такой/папки.xlsx").string()}});
+  std::string error = app.fail(
+      "export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", (app.dir / "нет/такой/папки.xlsx").string()}});
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
   EXPECT_EQ(app.fail("export_estimate_xlsx", {{"id", 999}, {"path", (app.dir / "x.xlsx").string()}}),
             "Query returned no rows");

@@ -29,11 +29,21 @@ TEST(XlsxReader, CellKindsAndUsedArea) {
       R"(<row r="2"><c r="B2" t="s"><v>0</v></c><c r="C2" t="s"><v>1</v></c><c r="D2" t="inlineStr"><is><t>Встроенная</t></is></c></row>)"
       R"(<row r="3"><c r="B3"><v>2024</v></c><c r="C3"><v>12.5</v></c><c r="D3" t="b"><v>1</v></c>)"
       R"(<c r="E3"><f>B3*2</f><v>4048</v></c><c r="F3" t="str"><f>"a"&amp;"b"</f><v>ab</v></c><c r="G3" t="e"><v>#DIV/0!</v></c></row>)"
-      R"(<row><c><v>1</v></c><c t="s"><v>2</v></c></row>)";
+      R"(<row><c><v>1</v></c><c t="s"><v>2</v></c><c s="1"><v>45000</v></c><c s="2"><v>45000.5</v></c></row>)";
   const std::string shared =
       R"(<si><t>Кабель ВВГ</t></si><si><r><t>Жирный </t></r><r><t>и обычный</t></r><rPh><t>фонетика</t></rPh></si>)"
       R"(<si><t xml:space="preserve"> 12,5 </t></si>)";
-  test::write_zip(dir / "kinds.xlsx", test::minimal_workbook(sheet, shared));
+  auto entries = test::minimal_workbook(sheet, shared);
+  // Cell format 1 shows a built-in date format, format 2 a custom one with a quoted word.
+  entries["xl/styles.xml"] =
+      R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><numFmts>)"
+      R"(<numFmt numFmtId="164" formatCode="#,##0.00&quot;руб. мес&quot;"/></numFmts>)"
+      R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/></cellXfs></styleSheet>)";
+  const std::string rels_end = "</Relationships>";
+  auto& rels = entries["xl/_rels/workbook.xml.rels"];
+  rels.insert(rels.rfind(rels_end), R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/)"
+                                    R"(officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+  test::write_zip(dir / "kinds.xlsx", entries);
   SheetArea area = read_first_sheet(dir / "kinds.xlsx");
   EXPECT_EQ(area.first_row(), 1u);
   EXPECT_EQ(area.first_col(), 0u);  // the row without references places its cells from column A
@@ -56,6 +66,8 @@ TEST(XlsxReader, CellKindsAndUsedArea) {
       {1, 6, std::nullopt, std::nullopt},  // error value
       {2, 0, "1", 1},
       {2, 1, " 12,5 ", std::nullopt},      // spaces around: no number
+      {2, 2, std::nullopt, std::nullopt},  // a date
+      {2, 3, "45000.5", 45000.5},          // a number whose format only quotes "мес"
       {0, 0, std::nullopt, std::nullopt},  // empty
   };
   for (const auto& c : cases) {

@@ -24,7 +24,8 @@ void validate_backup(const std::filesystem::path& path) {
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   std::unique_ptr<sqlite3, SqliteCloser> db(raw);
-  if (rc != SQLITE_OK) throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+  if (rc != SQLITE_OK)
+    throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
   sqlite3_busy_timeout(raw, 5000);
   sqlite3_stmt* st = nullptr;
   rc = sqlite3_prepare_v2(raw, "SELECT COUNT(*) FROM estimates", -1, &st, nullptr);

@@ -91,7 +91,8 @@ class BulkIndexing {
   BulkIndexing(Database& db, bool active) : db_(db) {
     if (!active) return;
     auto st = db.prepare(
-        "SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'catalog_items' AND sql IS NOT NULL");
+        "SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'catalog_items' AND sql IS NOT "
+        "NULL");
     while (st.step()) triggers_.emplace_back(st.text(0), st.text(1));
     for (const auto& [name, sql] : triggers_) db.exec("DROP TRIGGER \"" + name + "\"");
   }

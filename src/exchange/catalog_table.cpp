@@ -122,9 +122,7 @@ void read_plain_list(const std::vector<std::vector<Cell>>& rows, CatalogTable& t
   }
 }
 
-bool has_csv_extension(const std::filesystem::path& path) {
-  return unicode_lower(path.extension().string()) == ".csv";
-}
+bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower(path.extension().string()) == ".csv"; }
 
 }  // namespace
 
@@ -140,7 +138,8 @@ CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows)
   if (columns[kName]) {
     table.layout = CatalogLayout::kPriceList;
     read_price_list(rows, columns, table);
-  } else if (rows.size() >= 2 && unicode_lower(text_of(cell_at(rows, 1, 1))).find("наименование") != std::string::npos) {
+  } else if (rows.size() >= 2 &&
+             unicode_lower(text_of(cell_at(rows, 1, 1))).find("наименование") != std::string::npos) {
     table.layout = CatalogLayout::kEstimateWorkbook;
     read_estimate_workbook(rows, table);
   } else {

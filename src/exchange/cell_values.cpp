@@ -9,7 +9,8 @@ namespace calcora {
 std::optional<std::string> cell_text(const Cell& cell) {
   switch (cell.kind) {
     case CellKind::kText: return cell.text;
-    case CellKind::kNumber: return std::isfinite(cell.number) ? std::optional(shortest_decimal(cell.number)) : std::nullopt;
+    case CellKind::kNumber:
+      return std::isfinite(cell.number) ? std::optional(shortest_decimal(cell.number)) : std::nullopt;
     default: return std::nullopt;
   }
 }

@@ -60,11 +60,10 @@ std::string encode_clcx(const SaveEstimatePayload& estimate) {
                           {"created_at", estimate.estimate.created_at},
                           {"updated_at", estimate.estimate.updated_at},
                           {"customer", nullptr}};
-  file["columns_template"] = Json::array({column_def("num", "№", "number"), column_def("name", "Наименование", "text"),
-                                          column_def("unit", "Ед.изм.", "text"),
-                                          column_def("quantity", "Объем", "number"),
-                                          column_def("unit_price", "Стоимость", "currency"),
-                                          column_def("total", "Сумма", "formula")});
+  file["columns_template"] =
+      Json::array({column_def("num", "№", "number"), column_def("name", "Наименование", "text"),
+                   column_def("unit", "Ед.изм.", "text"), column_def("quantity", "Объем", "number"),
+                   column_def("unit_price", "Стоимость", "currency"), column_def("total", "Сумма", "formula")});
   Json rows = Json::array();
   for (const auto& line : estimate.lines) rows.push_back(to_json(line));
   file["rows"] = std::move(rows);

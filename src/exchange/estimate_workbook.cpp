@@ -10,7 +10,8 @@ namespace calcora {
 namespace {
 
 // The header of the name column carries no-break spaces, also at its end.
-constexpr const char* kHeaders[] = {"№", "Наименование\u00A0работ\u00A0", "Ед.изм.", "Объем работ", "Стоимость", "Сумма"};
+constexpr const char* kHeaders[] = {"№",    "Наименование\u00A0работ\u00A0", "Ед.изм.", "Объем работ", "Стоимость",
+                                    "Сумма"};
 constexpr double kWidths[] = {3, 40, 10, 12, 12, 12};
 constexpr int kLastRunNumber = 80;
 

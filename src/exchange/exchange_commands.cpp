@@ -1,9 +1,9 @@
 // Registers the commands of this subsystem with the dispatcher: workbooks, CSV, the exchange
 // file and the full backup. The work itself lives in the files beside this one.
+#include "calc/totals.h"
 #include "commands/dispatcher.h"
 #include "commands/registration.h"
 #include "common/file_io.h"
-#include "calc/totals.h"
 #include "exchange/backup.h"
 #include "exchange/catalog_import.h"
 #include "exchange/catalog_workbook.h"
@@ -40,7 +40,8 @@ void register_exchange_commands(CommandRegistry& registry) {
   });
   registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::string>("path");
-    return s.with_db([&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
+    return s.with_db(
+        [&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
   });
   registry.add("import_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::string>("path");

@@ -165,7 +165,7 @@ std::string rels_of(const std::string& part) {
 // Resolves a relationship target against the source part's folder; "/x" is from the root.
 std::string resolve_target(const std::string& source_part, std::string_view target) {
   std::string joined = !target.empty() && target.front() == '/' ? std::string(target.substr(1))
-                                                                 : directory_of(source_part) + std::string(target);
+                                                                : directory_of(source_part) + std::string(target);
   std::vector<std::string> segments;
   size_t start = 0;
   while (start <= joined.size()) {
@@ -305,12 +305,8 @@ bool custom_date_format(std::string_view code) {
       std::string_view inside = code.substr(i + 1, close - i - 1);
       if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'm' || inside[0] == 's')) return true;
       i = close;
-    } else {
-      switch (c) {
-        case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
-        case 'h': case 'H': case 's': case 'S': return true;
-        default: break;
-      }
+    } else if (std::string_view("dDmMyYhHsS").find(c) != std::string_view::npos) {
+      return true;
     }
   }
   return false;
@@ -385,7 +381,8 @@ class SheetBuilder : public XmlHandler {
     if (name == "row") {
       const char* r = attribute(attrs, "r");
       uint32_t value = 0;
-      auto parsed = r ? std::from_chars(r, r + std::strlen(r), value) : std::from_chars_result{nullptr, std::errc::invalid_argument};
+      auto parsed = r ? std::from_chars(r, r + std::strlen(r), value)
+                      : std::from_chars_result{nullptr, std::errc::invalid_argument};
       row_ = (r && parsed.ec == std::errc() && value > 0) ? value - 1 : next_row_;
       next_row_ = row_ + 1;
       next_col_ = 0;

@@ -43,7 +43,7 @@ class SheetArea {
 // Caps on what one workbook may make the reader inflate or hold. Exceeding one is an error
 // with a clear text, never an exhausted machine.
 struct XlsxLimits {
-  size_t max_part_bytes = size_t(1) << 30;            // uncompressed size of any one XML part
+  size_t max_part_bytes = size_t(1) << 30;              // uncompressed size of any one XML part
   size_t max_shared_strings_bytes = size_t(256) << 20;  // all shared string texts together
   size_t max_cells = 10'000'000;                        // cells with a value in the sheet
 };
