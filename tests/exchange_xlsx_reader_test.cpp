@@ -79,6 +79,22 @@ TEST(XlsxReader, CellKindsAndUsedArea) {
   EXPECT_EQ(cell_number(Cell{CellKind::kText, 0, "1 500,00"}), std::nullopt);
 }
 
+TEST(XlsxReader, FirstSheetIsTheFirstInWorkbookOrder) {
+  test::TempDir dir;
+  auto entries = test::minimal_workbook(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>второй файл</t></is></c></row>)");
+  entries["xl/worksheets/sheet0.xml"] =
+      R"(<worksheet><sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData></worksheet>)";
+  // The workbook names sheet1.xml first although another part sorts before it.
+  auto& rels = entries["xl/_rels/workbook.xml.rels"];
+  rels.insert(rels.rfind("</Relationships>"),
+              R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/)"
+              R"(worksheet" Target="/xl/worksheets/sheet0.xml"/>)");
+  auto& book = entries["xl/workbook.xml"];
+  book.insert(book.find("</sheets>"), R"(<sheet name="B" sheetId="2" r:id="rId9"/>)");
+  test::write_zip(dir / "order.xlsx", entries);
+  EXPECT_EQ(cell_text(read_first_sheet(dir / "order.xlsx").at(0, 0)), "второй файл");
+}
+
 TEST(XlsxReader, ReadsWorkbookWrittenByLibreOffice) {
   if (!test::have_soffice()) GTEST_SKIP() << "soffice is not installed";
   test::TempDir dir;
