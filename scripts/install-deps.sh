@@ -10,6 +10,7 @@ packages=(
   libxlsxwriter-dev libzip-dev libexpat1-dev libcurl4-openssl-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-freefont-ttf
   nodejs npm
   chromium xvfb xauth imagemagick xdotool

@@ -14,6 +14,9 @@ echo "== page: type check and unit tests"
 echo "== C++ tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+echo "== C++ tests under AddressSanitizer + UndefinedBehaviorSanitizer, fuzz replay"
+scripts/test-sanitized.sh
+
 echo "== end-to-end tests"
 (cd e2e && npx tsc -p tsconfig.json && npx playwright test)
 echo "All tests passed."

@@ -75,7 +75,7 @@ TEST(Startup, UnusableDatabaseIsAFaultNamingTheDatabase) {
     FAIL() << "a folder in place of the database was accepted";
   } catch (const Fault& fault) {
     EXPECT_EQ(std::string(fault.what()).rfind("база данных: ", 0), 0u) << fault.what();
-    EXPECT_EQ(panic_message(fault.where().file_name(), fault.where().line(), fault.where().column(), fault.what())
+    EXPECT_EQ(panic_message(fault.where().file, fault.where().line, fault.where().column, fault.what())
                   .find("panicked at "),
               0u);
   }

@@ -33,7 +33,7 @@ void show_box(const std::string& caption, const std::string& text) {
     try {
       std::rethrow_exception(current);
     } catch (const Fault& f) {
-      message = panic_message(f.where().file_name(), f.where().line(), f.where().column(), f.what());
+      message = panic_message(f.where().file, f.where().line, f.where().column, f.what());
     } catch (const std::exception& e) {
       message = panic_message("unknown", 0, 0, e.what());
     } catch (...) {
@@ -53,7 +53,7 @@ void on_fatal_signal(int sig) {
 
 }  // namespace
 
-void raise_fault(const std::string& text, std::source_location where) { throw Fault(text, where); }
+void raise_fault(const std::string& text, SourcePlace where) { throw Fault(text, where); }
 
 void set_error_box(ErrorBox box) { error_box() = std::move(box); }
 

@@ -4,23 +4,44 @@
 #pragma once
 
 #include <functional>
+#if !defined(__clang__)
 #include <source_location>
+#endif
 #include <stdexcept>
 #include <string>
 
 namespace calcora {
 
+// Where in the source a fault was raised, filled in at the call site. clang 14 cannot use
+// libstdc++'s std::source_location (the sanitizer and fuzzing builds use clang), so it
+// takes the compiler builtins there.
+struct SourcePlace {
+  const char* file;
+  unsigned line;
+  unsigned column;
+#if defined(__clang__)
+  static constexpr SourcePlace here(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE(),
+                                    unsigned column = __builtin_COLUMN()) {
+    return {file, line, column};
+  }
+#else
+  static constexpr SourcePlace here(std::source_location at = std::source_location::current()) {
+    return {at.file_name(), at.line(), at.column()};
+  }
+#endif
+};
+
 // A fatal internal fault with the place it was raised.
 class Fault : public std::runtime_error {
  public:
-  Fault(const std::string& text, std::source_location where) : std::runtime_error(text), where_(where) {}
-  const std::source_location& where() const { return where_; }
+  Fault(const std::string& text, SourcePlace where) : std::runtime_error(text), where_(where) {}
+  const SourcePlace& where() const { return where_; }
 
  private:
-  std::source_location where_;
+  SourcePlace where_;
 };
 
-[[noreturn]] void raise_fault(const std::string& text, std::source_location where = std::source_location::current());
+[[noreturn]] void raise_fault(const std::string& text, SourcePlace where = SourcePlace::here());
 
 // Shows a modal error box; the desktop shell installs a GTK one, the loopback host none.
 using ErrorBox = std::function<void(const std::string& caption, const std::string& text)>;

@@ -27,6 +27,6 @@ struct EvalOutcome {
 // Evaluates `text` with the standard constants (pi, e) overridden by
 // `variables`. Syntax errors name the byte offset in `text`: "Unexpected token
 // at byte 4.".
-EvalOutcome evaluate_expression(std::string_view text, const VariableMap &variables);
+EvalOutcome evaluate_expression(std::string_view text, const VariableMap& variables);
 
 }  // namespace calcora

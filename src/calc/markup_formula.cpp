@@ -22,7 +22,7 @@ constexpr Alias kAliases[] = {
     {"бетон", "Бетон", "concrete"},       {"пол", "Пол", "floor"},
 };
 
-void replace_all(std::string &text, std::string_view from, std::string_view to) {
+void replace_all(std::string& text, std::string_view from, std::string_view to) {
   std::string out;
   size_t start = 0;
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
@@ -39,19 +39,19 @@ void replace_all(std::string &text, std::string_view from, std::string_view to) 
 
 std::string substitute_markup_aliases(std::string_view formula) {
   std::string text(formula);
-  for (const auto &alias : kAliases) {
+  for (const auto& alias : kAliases) {
     replace_all(text, alias.russian, alias.english);
     replace_all(text, alias.capitalised, alias.english);
   }
   return text;
 }
 
-EvalOutcome evaluate_markup_formula(std::string_view formula, const MarkupVariables &variables) {
+EvalOutcome evaluate_markup_formula(std::string_view formula, const MarkupVariables& variables) {
   if (formula.size() > kMaxExpressionBytes) return evaluate_expression(formula, {});  // refused for its length
   VariableMap bound;
-  for (const auto &[name, value] : variables) {
+  for (const auto& [name, value] : variables) {
     bound[name] = value;
-    for (const auto &alias : kAliases)
+    for (const auto& alias : kAliases)
       if (name == alias.russian) bound[std::string(alias.english)] = value;
   }
   return evaluate_expression(substitute_markup_aliases(formula), bound);

@@ -23,6 +23,6 @@ using MarkupVariables = std::vector<std::pair<std::string, double>>;
 
 // Substitutes the aliases and evaluates. The text is taken as given (callers
 // trim it).
-EvalOutcome evaluate_markup_formula(std::string_view formula, const MarkupVariables &variables);
+EvalOutcome evaluate_markup_formula(std::string_view formula, const MarkupVariables& variables);
 
 }  // namespace calcora

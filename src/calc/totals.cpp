@@ -16,7 +16,7 @@ std::string_view trim(std::string_view s) {
 
 enum class Bucket { kWorks, kMaterials, kEquipment };
 
-Bucket bucket_of(const std::string &category) {
+Bucket bucket_of(const std::string& category) {
   std::string_view c = trim(category);
   if (c == "material") return Bucket::kMaterials;
   if (c == "equipment") return Bucket::kEquipment;
@@ -25,18 +25,18 @@ Bucket bucket_of(const std::string &category) {
 
 }  // namespace
 
-double line_sum(const EstimateLine &line) {
+double line_sum(const EstimateLine& line) {
   if (line.line_type == "section" || line.line_type == "quantity_only") return 0;
   if (line.line_type == "fixed") return line.fixed_total.value_or(0);
   return line.quantity.value_or(0) * line.unit_price.value_or(0);
 }
 
-double extras_sum(const std::optional<std::string> &extras_json) {
+double extras_sum(const std::optional<std::string>& extras_json) {
   if (!extras_json || trim(*extras_json).empty()) return 0;
   Json rows = Json::parse(*extras_json, nullptr, /*allow_exceptions=*/false);
   if (!rows.is_array()) return 0;
   double sum = 0;
-  for (const auto &row : rows) {
+  for (const auto& row : rows) {
     if (!row.is_object()) return 0;
     double amount = 0;
     bool enabled = true;
@@ -53,20 +53,14 @@ double extras_sum(const std::optional<std::string> &extras_json) {
   return sum;
 }
 
-EstimateTotals compute_totals(std::span<const EstimateLine> lines, const EstimateFooter &footer) {
+EstimateTotals compute_totals(std::span<const EstimateLine> lines, const EstimateFooter& footer) {
   EstimateTotals t;
-  for (const auto &line : lines) {
+  for (const auto& line : lines) {
     double sum = line_sum(line);
     switch (bucket_of(line.category)) {
-      case Bucket::kWorks:
-        t.works += sum;
-        break;
-      case Bucket::kMaterials:
-        t.materials += sum;
-        break;
-      case Bucket::kEquipment:
-        t.equipment += sum;
-        break;
+      case Bucket::kWorks: t.works += sum; break;
+      case Bucket::kMaterials: t.materials += sum; break;
+      case Bucket::kEquipment: t.equipment += sum; break;
     }
   }
   if (footer.show_materials) t.materials += footer.materials;
@@ -89,7 +83,7 @@ EstimateTotals compute_totals(std::span<const EstimateLine> lines, const Estimat
   return t;
 }
 
-Json to_json(const EstimateTotals &t) {
+Json to_json(const EstimateTotals& t) {
   return Json{{"works", real_to_json(t.works)},         {"materials", real_to_json(t.materials)},
               {"equipment", real_to_json(t.equipment)}, {"delivery", real_to_json(t.delivery)},
               {"extras", real_to_json(t.extras)},       {"markup", real_to_json(t.markup)},

@@ -28,16 +28,16 @@ struct EstimateTotals {
 // The sum of one line by its type: fixed lines their fixed total, sections and
 // quantity-only lines nothing, every other type quantity × unit price (absent
 // values count 0).
-double line_sum(const EstimateLine &line);
+double line_sum(const EstimateLine& line);
 
 // The sum of the enabled extra sums in a footer's extras_json. Only `amount`
 // (missing: 0) and `enabled` (missing: true) of each element are read; text
 // that is absent, blank or not an array of such objects counts 0 as a whole.
-double extras_sum(const std::optional<std::string> &extras_json);
+double extras_sum(const std::optional<std::string>& extras_json);
 
-EstimateTotals compute_totals(std::span<const EstimateLine> lines, const EstimateFooter &footer);
+EstimateTotals compute_totals(std::span<const EstimateLine> lines, const EstimateFooter& footer);
 
 // The nine figures in order; non-finite figures as null.
-Json to_json(const EstimateTotals &totals);
+Json to_json(const EstimateTotals& totals);
 
 }  // namespace calcora

@@ -2,6 +2,7 @@
 #include "store/estimate_records.h"
 
 #include <cmath>
+#include <utility>
 
 namespace calcora {
 
@@ -13,9 +14,9 @@ EstimateFooter default_footer(int64_t estimate_id) {
 
 Json real_to_json(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
 
-Json real_to_json(const std::optional<double> &value) { return value ? real_to_json(*value) : Json(nullptr); }
+Json real_to_json(const std::optional<double>& value) { return value ? real_to_json(*value) : Json(nullptr); }
 
-Json to_json(const Estimate &e) {
+Json to_json(const Estimate& e) {
   return Json{{"id", e.id},
               {"object_name", e.object_name},
               {"created_at", e.created_at},
@@ -26,26 +27,49 @@ Json to_json(const Estimate &e) {
               {"kp_json", to_json_or_null(e.kp_json)}};
 }
 
-Json to_json(const EstimateLine &l) {
-  return Json{{"id", to_json_or_null(l.id)},
-              {"estimate_id", l.estimate_id},
-              {"sort_order", l.sort_order},
-              {"line_type", l.line_type},
-              {"name", l.name},
-              {"unit", to_json_or_null(l.unit)},
-              {"quantity", real_to_json(l.quantity)},
-              {"unit_price", real_to_json(l.unit_price)},
-              {"fixed_total", real_to_json(l.fixed_total)},
-              {"catalog_item_id", to_json_or_null(l.catalog_item_id)},
-              {"name_bold", l.name_bold},
-              {"category", l.category},
-              {"format_json", to_json_or_null(l.format_json)},
-              {"sku", to_json_or_null(l.sku)},
-              {"cost_price", real_to_json(l.cost_price)},
-              {"formula", to_json_or_null(l.formula)}};
+namespace {
+
+// Appends members in order without the duplicate-key search of Json::operator[]: encoding the
+// lines is the bulk of a save's answer.
+class ObjectWriter {
+ public:
+  ObjectWriter() : json_(Json::object()), members_(json_.get_ref<Json::object_t&>()) {}
+  template <typename T>
+  ObjectWriter& add(const char* key, T&& value) {
+    members_.emplace_back(key, Json(std::forward<T>(value)));
+    return *this;
+  }
+  Json take() { return std::move(json_); }
+
+ private:
+  Json json_;
+  Json::object_t& members_;
+};
+
+}  // namespace
+
+Json to_json(const EstimateLine& l) {
+  ObjectWriter w;
+  w.add("id", to_json_or_null(l.id))
+      .add("estimate_id", l.estimate_id)
+      .add("sort_order", l.sort_order)
+      .add("line_type", l.line_type)
+      .add("name", l.name)
+      .add("unit", to_json_or_null(l.unit))
+      .add("quantity", real_to_json(l.quantity))
+      .add("unit_price", real_to_json(l.unit_price))
+      .add("fixed_total", real_to_json(l.fixed_total))
+      .add("catalog_item_id", to_json_or_null(l.catalog_item_id))
+      .add("name_bold", l.name_bold)
+      .add("category", l.category)
+      .add("format_json", to_json_or_null(l.format_json))
+      .add("sku", to_json_or_null(l.sku))
+      .add("cost_price", real_to_json(l.cost_price))
+      .add("formula", to_json_or_null(l.formula));
+  return w.take();
 }
 
-Json to_json(const EstimateFooter &f) {
+Json to_json(const EstimateFooter& f) {
   return Json{{"estimate_id", f.estimate_id},
               {"materials", real_to_json(f.materials)},
               {"delivery", real_to_json(f.delivery)},
@@ -57,13 +81,13 @@ Json to_json(const EstimateFooter &f) {
               {"extras_json", to_json_or_null(f.extras_json)}};
 }
 
-Json to_json(const SaveEstimatePayload &p) {
+Json to_json(const SaveEstimatePayload& p) {
   Json lines = Json::array();
-  for (const auto &line : p.lines) lines.push_back(to_json(line));
+  for (const auto& line : p.lines) lines.push_back(to_json(line));
   return Json{{"estimate", to_json(p.estimate)}, {"lines", std::move(lines)}, {"footer", to_json(p.footer)}};
 }
 
-Json to_json(const EstimateSummary &s) {
+Json to_json(const EstimateSummary& s) {
   return Json{{"id", s.id},
               {"object_name", s.object_name},
               {"created_at", s.created_at},
@@ -73,7 +97,7 @@ Json to_json(const EstimateSummary &s) {
 }
 
 template <>
-Estimate decode_value<Estimate>(const Json &value) {
+Estimate decode_value<Estimate>(const Json& value) {
   RecordReader r(value);
   Estimate e;
   e.id = r.required<int64_t>("id");
@@ -88,7 +112,7 @@ Estimate decode_value<Estimate>(const Json &value) {
 }
 
 template <>
-EstimateLine decode_value<EstimateLine>(const Json &value) {
+EstimateLine decode_value<EstimateLine>(const Json& value) {
   RecordReader r(value);
   EstimateLine l;
   l.id = r.optional<int64_t>("id");
@@ -111,7 +135,7 @@ EstimateLine decode_value<EstimateLine>(const Json &value) {
 }
 
 template <>
-EstimateFooter decode_value<EstimateFooter>(const Json &value) {
+EstimateFooter decode_value<EstimateFooter>(const Json& value) {
   RecordReader r(value);
   EstimateFooter f;
   f.estimate_id = r.required<int64_t>("estimate_id");
@@ -127,16 +151,16 @@ EstimateFooter decode_value<EstimateFooter>(const Json &value) {
 }
 
 template <>
-std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json &value) {
+std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json& value) {
   if (!value.is_array()) throw_invalid_type(value, "a sequence");
   std::vector<EstimateLine> lines;
   lines.reserve(value.size());
-  for (const auto &element : value) lines.push_back(decode_value<EstimateLine>(element));
+  for (const auto& element : value) lines.push_back(decode_value<EstimateLine>(element));
   return lines;
 }
 
 template <>
-SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json &value) {
+SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json& value) {
   RecordReader r(value);
   SaveEstimatePayload p;
   p.estimate = r.required<Estimate>("estimate");

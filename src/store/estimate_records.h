@@ -82,23 +82,23 @@ struct EstimateSummary {
 
 // A real as JSON: the number, or null when it is not finite.
 Json real_to_json(double value);
-Json real_to_json(const std::optional<double> &value);
+Json real_to_json(const std::optional<double>& value);
 
-Json to_json(const Estimate &estimate);
-Json to_json(const EstimateLine &line);
-Json to_json(const EstimateFooter &footer);
-Json to_json(const SaveEstimatePayload &payload);
-Json to_json(const EstimateSummary &summary);
+Json to_json(const Estimate& estimate);
+Json to_json(const EstimateLine& line);
+Json to_json(const EstimateFooter& footer);
+Json to_json(const SaveEstimatePayload& payload);
+Json to_json(const EstimateSummary& summary);
 
 template <>
-Estimate decode_value<Estimate>(const Json &value);
+Estimate decode_value<Estimate>(const Json& value);
 template <>
-EstimateLine decode_value<EstimateLine>(const Json &value);
+EstimateLine decode_value<EstimateLine>(const Json& value);
 template <>
-EstimateFooter decode_value<EstimateFooter>(const Json &value);
+EstimateFooter decode_value<EstimateFooter>(const Json& value);
 template <>
-std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json &value);
+std::vector<EstimateLine> decode_value<std::vector<EstimateLine>>(const Json& value);
 template <>
-SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json &value);
+SaveEstimatePayload decode_value<SaveEstimatePayload>(const Json& value);
 
 }  // namespace calcora

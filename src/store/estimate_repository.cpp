@@ -6,7 +6,7 @@
 
 namespace calcora {
 
-Estimate read_estimate_row(const Statement &st, int c) {
+Estimate read_estimate_row(const Statement& st, int c) {
   Estimate e;
   e.id = st.int64(c + 0);
   e.object_name = st.text(c + 1);
@@ -19,7 +19,7 @@ Estimate read_estimate_row(const Statement &st, int c) {
   return e;
 }
 
-EstimateLine read_line_row(const Statement &st, int c) {
+EstimateLine read_line_row(const Statement& st, int c) {
   EstimateLine l;
   l.id = st.opt_int64(c + 0);
   l.estimate_id = st.int64(c + 1);
@@ -40,7 +40,7 @@ EstimateLine read_line_row(const Statement &st, int c) {
   return l;
 }
 
-EstimateFooter read_footer_row(const Statement &st, int c) {
+EstimateFooter read_footer_row(const Statement& st, int c) {
   EstimateFooter f;
   f.estimate_id = st.int64(c + 0);
   f.materials = st.real(c + 1);
@@ -54,9 +54,9 @@ EstimateFooter read_footer_row(const Statement &st, int c) {
   return f;
 }
 
-Estimate read_estimate_header(Database &db, int64_t id) {
+Estimate read_estimate_header(Database& db, int64_t id) {
   static const std::string sql = std::string("SELECT ") + kEstimateColumns + " FROM estimates WHERE id = ?1";
-  Statement &st = db.cached(sql);
+  Statement& st = db.cached(sql);
   st.bind(1, id);
   if (!st.step()) throw DbError(kNoRowsMessage);
   Estimate e = read_estimate_row(st);
@@ -64,36 +64,36 @@ Estimate read_estimate_header(Database &db, int64_t id) {
   return e;
 }
 
-std::vector<EstimateLine> read_estimate_lines(Database &db, int64_t id) {
+std::vector<EstimateLine> read_estimate_lines(Database& db, int64_t id) {
   // The row id breaks ties so that lines with equal sort orders keep the order
   // they were saved in.
   static const std::string sql =
       std::string("SELECT ") + kLineColumns + " FROM estimate_lines WHERE estimate_id = ?1 ORDER BY sort_order, id";
-  Statement &st = db.cached(sql);
+  Statement& st = db.cached(sql);
   st.bind(1, id);
   std::vector<EstimateLine> lines;
   while (st.step()) lines.push_back(read_line_row(st));
   return lines;
 }
 
-EstimateFooter read_estimate_footer(Database &db, int64_t id) {
+EstimateFooter read_estimate_footer(Database& db, int64_t id) {
   static const std::string sql =
       std::string("SELECT ") + kFooterColumns + " FROM estimate_footers WHERE estimate_id = ?1";
   try {
-    Statement &st = db.cached(sql);
+    Statement& st = db.cached(sql);
     st.bind(1, id);
     if (!st.step()) return default_footer(id);
     EstimateFooter f = read_footer_row(st);
     st.reset();
     return f;
-  } catch (const DbError &) {
+  } catch (const DbError&) {
     // A footer never fails a read: the estimate is still shown with the default
     // footer.
     return default_footer(id);
   }
 }
 
-SaveEstimatePayload read_estimate(Database &db, int64_t id) {
+SaveEstimatePayload read_estimate(Database& db, int64_t id) {
   SaveEstimatePayload p;
   p.estimate = read_estimate_header(db, id);
   p.lines = read_estimate_lines(db, id);

@@ -26,12 +26,33 @@ int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id
   return db.last_insert_rowid();
 }
 
+// A savepoint: a transaction of its own when none is open, or a nested one inside the caller's
+// (an import writing several estimates). Either way a failure undoes exactly this write.
+class WriteScope {
+ public:
+  explicit WriteScope(Database& db) : db_(db) { db_.exec("SAVEPOINT estimate_write"); }
+  ~WriteScope() {
+    if (!done_)
+      sqlite3_exec(db_.handle(), "ROLLBACK TO estimate_write; RELEASE estimate_write", nullptr, nullptr, nullptr);
+  }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+  void commit() {
+    db_.exec("RELEASE estimate_write");
+    done_ = true;
+  }
+
+ private:
+  Database& db_;
+  bool done_ = false;
+};
+
 }  // namespace
 
 int64_t insert_new_estimate(Database& db, const std::string& object_name) {
   std::string now = utc_now_stamp();
   // One transaction, so that a failure cannot leave a new estimate without its footer.
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached("INSERT INTO estimates (object_name, created_at, updated_at, mode) VALUES (?1, ?2, ?2, 'simple')")
       .bind_all(object_name, now)
       .run();
@@ -47,7 +68,7 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload) {
   const int64_t id = e.id;
   std::string now = utc_now_stamp();
 
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached(
         "UPDATE estimates SET object_name = ?1, updated_at = ?2, mode = ?3, mode_mask_json = ?4, "
         "calc_params_json = ?5, kp_json = ?6 WHERE id = ?7")
@@ -87,7 +108,7 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
   const EstimateFooter& f = source.footer;
   std::string now = utc_now_stamp();
 
-  Transaction tx(db);
+  WriteScope tx(db);
   db.cached(
         "INSERT INTO estimates (object_name, created_at, updated_at, mode, mode_mask_json, calc_params_json, "
         "kp_json) VALUES (?1, ?2, ?2, ?3, ?4, ?5, ?6)")

@@ -1,5 +1,6 @@
 // Writing estimates: create, save whole, duplicate for a new object, delete. Each function
-// expects the connection's lock to be held by the caller and throws DbError on failure.
+// expects the connection's lock to be held by the caller and throws DbError on failure. Each
+// write is whole or not at all: in a transaction of its own, or nested in one the caller has open.
 #pragma once
 
 #include <cstdint>
