@@ -1,9 +1,77 @@
-// Registers the commands of this subsystem with the dispatcher.
+// Registers the commands of this subsystem with the dispatcher: workbooks, CSV, the exchange
+// file and the full backup. The work itself lives in the files beside this one.
+#include "calc/totals.h"
 #include "commands/dispatcher.h"
 #include "commands/registration.h"
+#include "common/file_io.h"
+#include "exchange/backup.h"
+#include "exchange/catalog_import.h"
+#include "exchange/catalog_workbook.h"
+#include "exchange/clcx_file.h"
+#include "exchange/estimate_csv.h"
+#include "exchange/estimate_workbook.h"
+#include "exchange/estimate_workbook_import.h"
+#include "store/estimate_repository.h"
 
 namespace calcora {
 
-void register_exchange_commands(CommandRegistry& /*registry*/) {}
+namespace {
+
+SaveEstimatePayload read_estimate_locked(AppState& state, int64_t id) {
+  return state.with_db([&](Database& db) { return read_estimate(db, id); });
+}
+
+}  // namespace
+
+void register_exchange_commands(CommandRegistry& registry) {
+  registry.add("export_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto id = a.required<int64_t>("id");
+    const auto path = a.required<std::string>("path");
+    const SaveEstimatePayload estimate = read_estimate_locked(s, id);
+    write_estimate_workbook(estimate, compute_totals(estimate.lines, estimate.footer), path);
+    return nullptr;
+  });
+  registry.add("export_estimate_csv", [](AppState& s, const Args& a) -> Json {
+    const auto id = a.required<int64_t>("id");
+    const auto path = a.required<std::string>("path");
+    const SaveEstimatePayload estimate = read_estimate_locked(s, id);
+    write_file_atomically(path, estimate_csv_text(estimate, compute_totals(estimate.lines, estimate.footer)));
+    return nullptr;
+  });
+  registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    return s.with_db(
+        [&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
+  });
+  registry.add("import_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    const auto count = s.with_db([&](Database& db) { return import_catalog_file(db, path); });
+    return Json::array({count.loaded, count.skipped});
+  });
+  registry.add("export_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    s.with_db([&](Database& db) { write_catalog_workbook(db, path); });
+    return nullptr;
+  });
+  registry.add("export_estimate_clcx", [](AppState& s, const Args& a) -> Json {
+    const auto id = a.required<int64_t>("id");
+    const auto path = a.required<std::string>("path");
+    write_file_atomically(path, encode_clcx(read_estimate_locked(s, id)));
+    return nullptr;
+  });
+  registry.add("import_estimate_clcx", [](AppState& s, const Args& a) -> Json {
+    const auto path = a.required<std::string>("path");
+    ImportedEstimate estimate = decode_clcx(read_whole_file(path, kClcxMaxContentBytes));
+    return s.with_db([&](Database& db) { return to_json(read_estimate(db, insert_imported_estimate(db, estimate))); });
+  });
+  registry.add("export_all_data", [](AppState& s, const Args& a) -> Json {
+    export_backup(s, a.required<std::string>("path"));
+    return nullptr;
+  });
+  registry.add("import_all_data", [](AppState& s, const Args& a) -> Json {
+    restore_backup(s, a.required<std::string>("path"));
+    return nullptr;
+  });
+}
 
 }  // namespace calcora

@@ -1,0 +1,181 @@
+// Figures for the exchange formats, each beside a floor measured in the same run: the workbook
+// export and import of 10,000 lines, the catalog import of 100,000 rows, and the exchange file
+// of 1,000 lines. Each figure is the median of a few rounds; set-up is outside the timing.
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "commands/dispatcher.h"
+#include "common/file_io.h"
+#include "exchange/catalog_import.h"
+#include "exchange/clcx_file.h"
+#include "exchange/gzip_codec.h"
+#include "exchange/imported_estimate.h"
+#include "exchange/xlsx_reader.h"
+#include "store/estimate_repository.h"
+
+namespace calcora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Median milliseconds of `work` over `rounds`, with `setup` run untimed before each round.
+double median_ms(
+    int rounds, const std::function<void()>& work, const std::function<void()>& setup = [] {}) {
+  std::vector<double> times;
+  for (int r = 0; r < rounds; ++r) {
+    setup();
+    auto start = std::chrono::steady_clock::now();
+    work();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void report(const char* what, double ms, const char* floor_what, double floor_ms) {
+  std::printf("%-44s %9.1f ms   floor (%s) %9.1f ms   ×%.2f\n", what, ms, floor_what, floor_ms, ms / floor_ms);
+}
+
+ImportedEstimate sample_estimate(int lines) {
+  ImportedEstimate e;
+  e.object_name = "Ремонт квартиры";
+  for (int i = 0; i < lines; ++i) {
+    EstimateLine l;
+    l.id = i + 1;
+    l.line_type = i % 20 == 0 ? "section" : (i % 7 == 0 ? "fixed" : "full");
+    l.name = "Кладка перегородок из газобетона, позиция " + std::to_string(i);
+    l.unit = "м²";
+    l.quantity = 1.5 + i % 13;
+    l.unit_price = 100.0 + i % 97;
+    if (l.line_type == "fixed") l.fixed_total = 1200;
+    l.category = i % 3 == 0 ? "material" : "work";
+    if (i % 10 == 3) l.format_json = R"({"bold":true})";
+    e.lines.push_back(l);
+  }
+  e.footer.show_materials = true;
+  e.footer.materials = 500;
+  return e;
+}
+
+// The bare library: the same number of cells written with libxlsxwriter, nothing else.
+void raw_workbook(const fs::path& path, int lines) {
+  lxw_workbook* book = workbook_new(path.c_str());
+  lxw_worksheet* sheet = workbook_add_worksheet(book, "Лист1");
+  for (int r = 0; r < lines; ++r) {
+    worksheet_write_number(sheet, r, 0, r + 1, nullptr);
+    worksheet_write_string(sheet, r, 1, "Кладка перегородок из газобетона", nullptr);
+    worksheet_write_string(sheet, r, 2, "м²", nullptr);
+    worksheet_write_number(sheet, r, 3, 2.5, nullptr);
+    worksheet_write_number(sheet, r, 4, 100, nullptr);
+    worksheet_write_formula(sheet, r, 5, "=D1*$E$1", nullptr);
+  }
+  workbook_close(book);
+}
+
+}  // namespace
+}  // namespace calcora
+
+int main() {
+  using namespace calcora;
+  const fs::path dir = fs::temp_directory_path() / ("calcora-exchange-bench-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  {
+    AppState state(dir / "calcora.db", Database::open(dir / "calcora.db"));
+    Dispatcher dispatcher(state);
+    auto call = [&](const char* command, const Json& args) {
+      auto outcome = dispatcher.dispatch(command, args);
+      if (!outcome.ok) std::fprintf(stderr, "%s: %s\n", command, outcome.body.c_str());
+      return outcome.ok ? Json::parse(outcome.body) : Json();
+    };
+
+    // Workbook export and import of 10,000 lines.
+    const int64_t big =
+        state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(10000)); });
+    const fs::path book = dir / "big.xlsx";
+    const double export_ms = median_ms(5, [&] {
+      call("export_estimate_xlsx", {{"id", big}, {"path", book.string()}});
+    });
+    const double raw_export_ms = median_ms(5, [&] { raw_workbook(dir / "raw.xlsx", 10000); });
+    report("workbook export, 10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
+    int64_t imported = 0;
+    const double import_ms = median_ms(
+        5,
+        [&] {
+          imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>();
+        },
+        [&] {
+          if (imported) call("delete_estimate", {{"id", imported}});
+        });
+    const double read_ms = median_ms(5, [&] { read_first_sheet(book); });
+    report("workbook import, 10,000 lines", import_ms, "reading the sheet only", read_ms);
+
+    // Exchange file of 1,000 lines.
+    const int64_t mid = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(1000)); });
+    const fs::path clcx = dir / "mid.clcx";
+    const double clcx_export_ms = median_ms(9, [&] {
+      call("export_estimate_clcx", {{"id", mid}, {"path", clcx.string()}});
+    });
+    const SaveEstimatePayload payload = state.with_db([&](Database& db) { return read_estimate(db, mid); });
+    const double gzip_ms = median_ms(9, [&] { gzip_compress(to_json(payload).dump()); });
+    report("exchange export, 1,000 lines", clcx_export_ms, "JSON text + gzip only", gzip_ms);
+    Json last;
+    const double clcx_import_ms = median_ms(
+        9,
+        [&] {
+          last = call("import_estimate_clcx", {{"path", clcx.string()}});
+        },
+        [&] {
+          if (!last.is_null()) call("delete_estimate", {{"id", last["estimate"]["id"]}});
+        });
+    const std::string clcx_bytes = read_whole_file(clcx);
+    const double unpack_ms = median_ms(9, [&] { last = Json::parse(gzip_decompress(clcx_bytes, size_t(1) << 30)); });
+    report("exchange import, 1,000 lines", clcx_import_ms, "gunzip + JSON parse only", unpack_ms);
+  }
+  {
+    // Catalog import of 100,000 rows into an empty catalog.
+    AppState state(dir / "catalog.db", Database::open(dir / "catalog.db"));
+    std::string csv = "Артикул;Наименование;Ед;Цена\n";
+    for (int i = 0; i < 100000; ++i)
+      csv += "A" + std::to_string(i) + ";Кабель ВВГнг-LS 3х2,5 партия " + std::to_string(i) + ";м;" +
+             std::to_string(80 + i % 50) + ",5\n";
+    write_file_atomically(dir / "price.csv", csv);
+    auto empty_catalog = [&] { state.with_db([](Database& db) { db.exec("DELETE FROM catalog_items"); }); };
+    const double import_ms = median_ms(
+        3, [&] { state.with_db([&](Database& db) { import_catalog_file(db, dir / "price.csv"); }); }, empty_catalog);
+    auto bare_insert = [&](bool with_triggers) {
+      state.with_db([&](Database& db) {
+        Transaction tx(db);
+        if (!with_triggers) db.exec("DROP TRIGGER catalog_ai");
+        auto st = db.prepare(
+            "INSERT INTO catalog_items (name, unit, default_price, line_type, category, sku, created_at, updated_at) "
+            "VALUES (?1, 'м', ?2, 'full', 'material', ?3, 'now', 'now')");
+        for (int i = 0; i < 100000; ++i)
+          st.bind_all("Кабель ВВГнг-LS 3х2,5 партия " + std::to_string(i), 80.5, "A" + std::to_string(i)).run();
+        if (!with_triggers) {
+          db.exec("INSERT INTO catalog_fts(catalog_fts) VALUES('rebuild')");
+          db.exec(
+              "CREATE TRIGGER catalog_ai AFTER INSERT ON catalog_items BEGIN INSERT INTO catalog_fts(rowid, name) "
+              "VALUES (new.id, new.name); END");
+        }
+        tx.commit();
+      });
+    };
+    const double triggers_ms = median_ms(
+        3, [&] { bare_insert(true); }, empty_catalog);
+    const double rebuild_ms = median_ms(
+        3, [&] { bare_insert(false); }, empty_catalog);
+    report("catalog import, 100,000 rows (CSV)", import_ms, "bare inserts + one index rebuild", rebuild_ms);
+    std::printf("%-44s %9.1f ms\n", "  bare inserts through the index triggers", triggers_ms);
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+  return 0;
+}

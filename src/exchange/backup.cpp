@@ -1,0 +1,114 @@
+#include "exchange/backup.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+
+namespace calcora {
+
+namespace {
+
+struct SqliteCloser {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+
+// The backup must open as a database and know the estimates table; nothing else is asked of it.
+// It is opened without the create flag: a mistyped path must not leave an empty file behind.
+void validate_backup(const std::filesystem::path& path) {
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<sqlite3, SqliteCloser> db(raw);
+  if (rc != SQLITE_OK)
+    throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+  sqlite3_busy_timeout(raw, 5000);
+  sqlite3_stmt* st = nullptr;
+  rc = sqlite3_prepare_v2(raw, "SELECT COUNT(*) FROM estimates", -1, &st, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(st);
+  sqlite3_finalize(st);
+  if (rc != SQLITE_ROW) throw CommandError(kNotBackupMessage);
+}
+
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}
+
+// Copies the backup byte for byte to `target` and flushes it to disk.
+void copy_file_durably(const std::filesystem::path& from, const std::filesystem::path& target) {
+  const std::string bytes = read_whole_file(from, size_t(1) << 40);
+  int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw CommandError(os_error_text(errno));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int err = errno;
+      ::close(fd);
+      throw CommandError(os_error_text(err));
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    int err = errno;
+    ::close(fd);
+    throw CommandError(os_error_text(err));
+  }
+  if (::close(fd) != 0) throw CommandError(os_error_text(errno));
+}
+
+class RemoveOnExit {
+ public:
+  explicit RemoveOnExit(std::filesystem::path path) : path_(std::move(path)) {}
+  ~RemoveOnExit() {
+    std::error_code ec;
+    for (const char* suffix : {"", "-journal"}) std::filesystem::remove(path_.string() + suffix, ec);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace
+
+void export_backup(AppState& state, const std::filesystem::path& path) {
+  state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path.string()).run(); });
+}
+
+void restore_backup(AppState& state, const std::filesystem::path& path) {
+  validate_backup(path);
+  const std::filesystem::path live = state.db_path();
+  if (same_file(path, live)) return;
+
+  // The copy is made and brought to the current schema beside the live file while the live
+  // database still serves; only a rename, which the file system does whole, replaces it.
+  const std::filesystem::path staged = live.string() + ".restore";
+  RemoveOnExit cleanup(staged);
+  try {
+    copy_file_durably(path, staged);
+  } catch (const CommandError& e) {
+    throw CommandError(std::string("не скопировать базу: ") + e.what());
+  }
+  Database::open(staged).reset();  // migrations run here; a failure leaves the live file untouched
+
+  std::unique_ptr<Database> in_memory = Database::open(":memory:");
+  std::unique_ptr<Database> old = state.replace_db(std::move(in_memory));
+  old.reset();  // closes the live file so that it can be replaced
+  if (::rename(staged.c_str(), live.c_str()) != 0) {
+    const int err = errno;
+    state.replace_db(Database::open(live));
+    throw CommandError("не скопировать базу: " + os_error_text(err));
+  }
+  // Should the restored file fail to open after all, the in-memory database stays live until the
+  // program is restarted, and the error is reported.
+  state.replace_db(Database::open(live));
+}
+
+}  // namespace calcora

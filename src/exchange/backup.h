@@ -1,0 +1,22 @@
+// The full backup: the whole database copied into one SQLite file, and such a file restored in
+// place of the live database without ever leaving the program without a usable one.
+#pragma once
+
+#include <filesystem>
+
+#include "commands/app_state.h"
+
+namespace calcora {
+
+inline constexpr const char* kNotBackupMessage = "это не резервная копия Calcora";
+
+// A compacted copy of the live database at `path`; an existing non-empty file is refused by the
+// database and left as it is.
+void export_backup(AppState& state, const std::filesystem::path& path);
+
+// Replaces the live database with the backup at `path` and reopens it with migrations. Failures:
+// "не открыть копию: …", "это не резервная копия Calcora", "не скопировать базу: …", or the
+// reopening's database text. On every failure the live database is the one that was there.
+void restore_backup(AppState& state, const std::filesystem::path& path);
+
+}  // namespace calcora

@@ -1,0 +1,173 @@
+#include "exchange/catalog_import.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "common/time_stamp.h"
+#include "store/unicode_lower.h"
+
+namespace calcora {
+
+namespace {
+
+constexpr const char* kInsert =
+    "INSERT INTO catalog_items (name, unit, default_price, line_type, category, sku, cost_price, created_at, "
+    "updated_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?8)";
+constexpr const char* kUpdate =
+    "UPDATE catalog_items SET name = ?1, unit = ?2, default_price = ?3, line_type = ?4, category = ?5, sku = ?6, "
+    "cost_price = ?7, updated_at = ?8 WHERE id = ?9";
+
+// The catalog's names (lower-cased) and SKUs held in memory for the lookups: a per-row query with
+// lower() on both sides cannot use an index and makes a large import quadratic. The maps follow
+// every insert and update, so each lookup sees what the statement-by-statement import would see.
+class CatalogKeys {
+ public:
+  explicit CatalogKeys(Database& db) {
+    auto st = db.prepare("SELECT id, name, sku FROM catalog_items ORDER BY id");
+    while (st.step()) add(st.int64(0), unicode_lower(st.text(1)), st.opt_text(2));
+  }
+  // The lowest id whose name matches ignoring letter case.
+  std::optional<int64_t> by_name(const std::string& lowered) const {
+    auto it = names_.find(lowered);
+    if (it == names_.end() || it->second.empty()) return std::nullopt;
+    return it->second.front();
+  }
+  std::optional<int64_t> by_sku(const std::optional<std::string>& sku) const {
+    if (!sku || sku->empty()) return std::nullopt;
+    auto it = skus_.find(*sku);
+    return it == skus_.end() ? std::nullopt : std::optional(it->second);
+  }
+  void add(int64_t id, const std::string& lowered, const std::optional<std::string>& sku) {
+    auto& ids = names_[lowered];
+    ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
+    if (sku && !sku->empty()) skus_[*sku] = id;
+    known_.emplace(id, Known{lowered, sku});
+  }
+  void change(int64_t id, const std::string& lowered, const std::optional<std::string>& sku) {
+    auto it = known_.find(id);
+    if (it != known_.end()) {
+      auto& ids = names_[it->second.lowered];
+      ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
+      if (it->second.sku && !it->second.sku->empty()) {
+        auto s = skus_.find(*it->second.sku);
+        if (s != skus_.end() && s->second == id) skus_.erase(s);
+      }
+      known_.erase(it);
+    }
+    add(id, lowered, sku);
+  }
+
+ private:
+  struct Known {
+    std::string lowered;
+    std::optional<std::string> sku;
+  };
+  std::unordered_map<std::string, std::vector<int64_t>> names_;
+  std::unordered_map<std::string, int64_t> skus_;
+  std::unordered_map<int64_t, Known> known_;
+};
+
+// Price-list rows with the same key: the later replaces the earlier.
+std::vector<const CatalogPosition*> merge_duplicates(const std::vector<CatalogPosition>& positions) {
+  std::unordered_map<std::string, size_t> slot;
+  std::vector<const CatalogPosition*> merged;
+  for (const auto& p : positions) {
+    std::string key = p.sku ? "sku:" + *p.sku : "name:" + unicode_lower(p.name);
+    auto [it, fresh] = slot.emplace(std::move(key), merged.size());
+    if (fresh)
+      merged.push_back(&p);
+    else
+      merged[it->second] = &p;
+  }
+  return merged;
+}
+
+// The full-text index follows the catalog through per-row triggers. For a large import it is
+// several times faster to set them aside, write, rebuild the index once and put them back, all
+// inside the import's transaction; the database ends exactly as the triggers would leave it.
+class BulkIndexing {
+ public:
+  BulkIndexing(Database& db, bool active) : db_(db) {
+    if (!active) return;
+    auto st = db.prepare(
+        "SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'catalog_items' AND sql IS NOT "
+        "NULL");
+    while (st.step()) triggers_.emplace_back(st.text(0), st.text(1));
+    for (const auto& [name, sql] : triggers_) db.exec("DROP TRIGGER \"" + name + "\"");
+  }
+  void finish() {
+    if (triggers_.empty()) return;
+    db_.exec("INSERT INTO catalog_fts(catalog_fts) VALUES('rebuild')");
+    for (const auto& [name, sql] : triggers_) db_.exec(sql);
+  }
+
+ private:
+  Database& db_;
+  std::vector<std::pair<std::string, std::string>> triggers_;
+};
+
+int64_t catalog_size(Database& db) {
+  auto st = db.prepare("SELECT COUNT(*) FROM catalog_items");
+  st.step();
+  return st.int64(0);
+}
+
+// The rebuild reads the whole catalog, so it pays off only when the import is large against it.
+bool worth_bulk_indexing(size_t positions, int64_t existing) {
+  return positions >= 2000 && static_cast<int64_t>(positions) * 4 >= existing;
+}
+
+}  // namespace
+
+CatalogImportCount write_catalog_table(Database& db, const CatalogTable& table) {
+  CatalogImportCount count;
+  count.skipped = table.blank_rows;
+  if (table.positions.empty()) return count;
+  const std::string now = utc_now_stamp();
+
+  Transaction tx(db);
+  CatalogKeys keys(db);
+  BulkIndexing indexing(db, worth_bulk_indexing(table.positions.size(), catalog_size(db)));
+  Statement insert = db.prepare(kInsert);
+  auto insert_position = [&](const CatalogPosition& p, const std::string& lowered) {
+    insert.bind_all(p.name, p.unit, p.default_price, p.line_type, p.category, p.sku, p.cost_price, now).run();
+    keys.add(db.last_insert_rowid(), lowered, p.sku);
+  };
+
+  if (table.layout == CatalogLayout::kPriceList) {
+    Statement update = db.prepare(kUpdate);
+    for (const CatalogPosition* p : merge_duplicates(table.positions)) {
+      const std::string lowered = unicode_lower(p->name);
+      std::optional<int64_t> id = keys.by_sku(p->sku);
+      if (!id) id = keys.by_name(lowered);
+      if (id) {
+        update.bind_all(p->name, p->unit, p->default_price, p->line_type, p->category, p->sku, p->cost_price, now, *id)
+            .run();
+        keys.change(*id, lowered, p->sku);
+      } else {
+        insert_position(*p, lowered);
+      }
+      ++count.loaded;
+    }
+  } else {
+    for (const auto& p : table.positions) {
+      const std::string lowered = unicode_lower(p.name);
+      if (keys.by_name(lowered)) {
+        ++count.skipped;
+        continue;
+      }
+      insert_position(p, lowered);
+      ++count.loaded;
+    }
+  }
+  indexing.finish();
+  tx.commit();
+  return count;
+}
+
+CatalogImportCount import_catalog_file(Database& db, const std::filesystem::path& path) {
+  return write_catalog_table(db, catalog_table_from_rows(read_catalog_rows(path)));
+}
+
+}  // namespace calcora

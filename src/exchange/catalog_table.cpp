@@ -1,0 +1,151 @@
+#include "exchange/catalog_table.h"
+
+#include <array>
+
+#include "calc/category.h"
+#include "common/file_io.h"
+#include "exchange/cell_values.h"
+#include "exchange/csv_table.h"
+#include "exchange/number_text.h"
+#include "store/unicode_lower.h"
+
+namespace calcora {
+
+namespace {
+
+enum Meaning { kName, kSku, kUnit, kPrice, kCost, kMeaningCount };
+
+const std::array<std::vector<std::string>, kMeaningCount> kHeaderWords = {{
+    {"name", "работа", "название", "наименование"},
+    {"sku", "код", "article", "артикул"},
+    {"ед", "unit", "единица"},
+    {"price", "цена", "продажа", "default_price"},
+    {"cost", "закуп", "cost_price", "себестоимость"},
+}};
+
+const Cell& cell_at(const std::vector<std::vector<Cell>>& rows, size_t r, size_t c) {
+  static const Cell kEmpty;
+  return r < rows.size() && c < rows[r].size() ? rows[r][c] : kEmpty;
+}
+
+std::string trim(const std::string& s) {
+  const char* ws = " \t\r\n\v\f";
+  size_t b = s.find_first_not_of(ws);
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(ws) - b + 1);
+}
+
+std::string text_of(const Cell& cell) { return cell_text(cell).value_or(""); }
+
+std::optional<std::string> non_blank(std::string s) {
+  s = trim(s);
+  return s.empty() ? std::nullopt : std::optional(std::move(s));
+}
+
+// A header cell: trimmed, lower-cased, "ё" read as "е".
+std::string header_key(const Cell& cell) {
+  std::string key = unicode_lower(trim(text_of(cell)));
+  for (size_t pos; (pos = key.find("ё")) != std::string::npos;) key.replace(pos, std::string("ё").size(), "е");
+  return key;
+}
+
+// The leftmost column of each meaning in the first row.
+std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vector<Cell>& header) {
+  std::array<std::optional<size_t>, kMeaningCount> columns;
+  for (size_t c = 0; c < header.size(); ++c) {
+    const std::string key = header_key(header[c]);
+    for (size_t m = 0; m < kMeaningCount; ++m)
+      for (const auto& word : kHeaderWords[m])
+        if (key == word && !columns[m]) columns[m] = c;
+  }
+  return columns;
+}
+
+void read_price_list(const std::vector<std::vector<Cell>>& rows,
+                     const std::array<std::optional<size_t>, kMeaningCount>& col, CatalogTable& table) {
+  auto text = [&](size_t r, Meaning m) -> std::optional<std::string> {
+    return col[m] ? non_blank(text_of(cell_at(rows, r, *col[m]))) : std::nullopt;
+  };
+  auto number = [&](size_t r, Meaning m) -> std::optional<double> {
+    auto t = text(r, m);
+    return t ? parse_decimal_comma(*t) : std::nullopt;
+  };
+  for (size_t r = 1; r < rows.size(); ++r) {
+    auto name = text(r, kName);
+    if (!name) {
+      ++table.blank_rows;
+      continue;
+    }
+    CatalogPosition p;
+    p.category = guess_category(*name);
+    p.name = std::move(*name);
+    p.sku = text(r, kSku);
+    p.unit = text(r, kUnit);
+    p.default_price = number(r, kPrice);
+    p.cost_price = number(r, kCost);
+    table.positions.push_back(std::move(p));
+  }
+}
+
+void read_estimate_workbook(const std::vector<std::vector<Cell>>& rows, CatalogTable& table) {
+  for (size_t r = 2; r < rows.size(); ++r) {
+    auto name = non_blank(text_of(cell_at(rows, r, 1)));
+    if (!name) continue;
+    CatalogPosition p;
+    p.unit = non_blank(text_of(cell_at(rows, r, 2)));
+    const auto quantity = cell_number(cell_at(rows, r, 3));
+    const auto price = cell_number(cell_at(rows, r, 4));
+    const auto sum = cell_number(cell_at(rows, r, 5));
+    if (!p.unit && !quantity) {
+      if (!sum || *sum <= 0) continue;
+      p.line_type = "fixed";
+      p.default_price = sum;
+    } else if (!price && sum && *sum == 0) {
+      p.line_type = "quantity_only";
+    } else if (price && *price > 0) {
+      p.default_price = price;
+    }
+    p.category = guess_category(*name);
+    p.name = std::move(*name);
+    table.positions.push_back(std::move(p));
+  }
+}
+
+void read_plain_list(const std::vector<std::vector<Cell>>& rows, CatalogTable& table) {
+  for (size_t r = 0; r < rows.size(); ++r) {
+    auto name = non_blank(text_of(cell_at(rows, r, 0)));
+    if (!name) continue;
+    CatalogPosition p;
+    p.category = guess_category(*name);
+    p.name = std::move(*name);
+    table.positions.push_back(std::move(p));
+  }
+}
+
+bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower(path.extension().string()) == ".csv"; }
+
+}  // namespace
+
+std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path) {
+  if (has_csv_extension(path)) return parse_csv_table(read_whole_file(path));
+  return read_first_sheet(path).take_rows();
+}
+
+CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows) {
+  CatalogTable table;
+  if (rows.empty()) return table;
+  const auto columns = header_columns(rows[0]);
+  if (columns[kName]) {
+    table.layout = CatalogLayout::kPriceList;
+    read_price_list(rows, columns, table);
+  } else if (rows.size() >= 2 &&
+             unicode_lower(text_of(cell_at(rows, 1, 1))).find("наименование") != std::string::npos) {
+    table.layout = CatalogLayout::kEstimateWorkbook;
+    read_estimate_workbook(rows, table);
+  } else {
+    read_plain_list(rows, table);
+  }
+  return table;
+}
+
+}  // namespace calcora

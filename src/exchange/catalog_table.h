@@ -1,0 +1,39 @@
+// Reads the positions of a catalog file, a workbook or a CSV file, in one of three layouts
+// decided by its first rows: a price list with recognised column headers, an estimate workbook
+// as the program exports it, or a plain list of names.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "exchange/xlsx_reader.h"
+
+namespace calcora {
+
+struct CatalogPosition {
+  std::string name;  // trimmed, never blank
+  std::optional<std::string> unit;
+  std::optional<double> default_price;
+  std::optional<double> cost_price;  // price lists only
+  std::string line_type = "full";
+  std::string category;
+  std::optional<std::string> sku;  // price lists only
+};
+
+enum class CatalogLayout { kPriceList, kEstimateWorkbook, kPlainList };
+
+struct CatalogTable {
+  CatalogLayout layout = CatalogLayout::kPlainList;
+  std::vector<CatalogPosition> positions;
+  size_t blank_rows = 0;  // price-list rows without a name: they count as skipped
+};
+
+// The rows of the file: CSV (by the extension, any letter case) or the first sheet of a workbook.
+std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path);
+
+CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows);
+
+}  // namespace calcora

@@ -1,0 +1,119 @@
+#include "exchange/estimate_workbook.h"
+
+#include <string>
+
+#include "exchange/footer_rows.h"
+#include "exchange/workbook_file.h"
+
+namespace calcora {
+
+namespace {
+
+// The header of the name column carries no-break spaces, also at its end.
+constexpr const char* kHeaders[] = {"№",    "Наименование\u00A0работ\u00A0", "Ед.изм.", "Объем работ", "Стоимость",
+                                    "Сумма"};
+constexpr double kWidths[] = {3, 40, 10, 12, 12, 12};
+constexpr int kLastRunNumber = 80;
+
+enum Col : lxw_col_t { kA = 0, kB, kC, kD, kE, kF };
+
+class SheetWriter {
+ public:
+  explicit SheetWriter(lxw_worksheet* sheet) : sheet_(sheet) {}
+  void text(lxw_row_t row, lxw_col_t col, const std::string& value, lxw_format* format = nullptr) {
+    check_xlsx(worksheet_write_string(sheet_, row, col, value.c_str(), format));
+  }
+  void number(lxw_row_t row, lxw_col_t col, double value) {
+    check_xlsx(worksheet_write_number(sheet_, row, col, value, nullptr));
+  }
+  void number(lxw_row_t row, lxw_col_t col, const std::optional<double>& value) {
+    if (value) number(row, col, *value);
+  }
+  // Written without a computed result: the spreadsheet application computes it on opening.
+  void formula(lxw_row_t row, lxw_col_t col, const std::string& value) {
+    check_xlsx(worksheet_write_formula(sheet_, row, col, value.c_str(), nullptr));
+  }
+  void labelled(lxw_row_t row, const char* label, double amount) {
+    text(row, kE, label);
+    number(row, kF, amount);
+  }
+
+ private:
+  lxw_worksheet* sheet_;
+};
+
+std::string r1(lxw_row_t row) { return std::to_string(row + 1); }
+
+}  // namespace
+
+void write_estimate_workbook(const SaveEstimatePayload& estimate, const EstimateTotals& totals,
+                             const std::filesystem::path& path) {
+  WorkbookFile file;
+  lxw_worksheet* sheet = file.add_sheet("Лист1");
+  for (lxw_col_t c = kA; c <= kF; ++c) check_xlsx(worksheet_set_column(sheet, c, c, kWidths[c], nullptr));
+  lxw_format* bold = workbook_add_format(file.book());
+  format_set_bold(bold);
+
+  SheetWriter out(sheet);
+  out.text(0, kB, estimate.estimate.object_name);
+  for (lxw_col_t c = kA; c <= kF; ++c) out.text(1, c, kHeaders[c], bold);
+
+  lxw_row_t row = 2;
+  int number = 1;
+  for (const auto& line : estimate.lines) {
+    out.number(row, kA, number);
+    out.text(row, kB, line.name);
+    if (line.line_type == "quantity_only") {
+      if (line.unit) out.text(row, kC, *line.unit);
+      out.number(row, kD, line.quantity);
+      out.number(row, kF, 0.0);
+    } else if (line.line_type == "fixed") {
+      out.number(row, kF, line.fixed_total);
+    } else {
+      if (line.unit) out.text(row, kC, *line.unit);
+      out.number(row, kD, line.quantity);
+      out.number(row, kE, line.unit_price);
+      out.formula(row, kF, "=D" + r1(row) + "*$E$" + r1(row));
+    }
+    ++number;
+    ++row;
+  }
+
+  const EstimateFooter& footer = estimate.footer;
+  const lxw_row_t first_total = row;
+  out.labelled(row++, "Работы", totals.works);
+  out.labelled(row++, "Материалы", totals.materials);
+  out.labelled(row++, "Техника", totals.equipment);
+  const bool delivery = footer.show_delivery;
+  if (delivery) out.labelled(row++, "Доставка", totals.delivery);
+  for (const auto& extra : printed_extras(footer.extras_json)) {
+    out.text(row, kE, extra.label);
+    out.number(row, kF, extra.amount);
+    ++row;
+  }
+  const bool markup = has_markup_formula(footer.markup_formula);
+  if (markup) out.labelled(row++, "Наценка", totals.markup);
+  const lxw_row_t grand_row = row;
+  out.text(row, kE, "Общий итог");
+  out.formula(row, kF, "=SUM(F" + r1(first_total) + ":F" + r1(row - 1) + ")");
+  ++row;
+  if (footer.show_advance) {
+    out.labelled(row, "Аванс", footer.advance);
+    out.text(row + 1, kE, "Остаток");
+    out.formula(row + 1, kF, "=F" + r1(grand_row) + "-F" + r1(row));
+    row += 2;
+  }
+
+  // The column-A run below the block continues the line numbering up to 80, counting the
+  // subtotal rows but not the extra sums.
+  const int lines = static_cast<int>(estimate.lines.size());
+  for (int n = lines + 5 + (delivery ? 1 : 0) + (markup ? 1 : 0) + (footer.show_advance ? 2 : 0); n <= kLastRunNumber;
+       ++n)
+    out.number(row++, kA, n);
+
+  file.add_sheet("Лист2");
+  file.add_sheet("Лист3");
+  file.save(path);
+}
+
+}  // namespace calcora

@@ -1,0 +1,16 @@
+// Reads an estimate back from a workbook laid out like the program's own export: the name in the
+// second column of the first row, a header row, one row per line, labelled amounts below.
+#pragma once
+
+#include "exchange/imported_estimate.h"
+#include "exchange/xlsx_reader.h"
+
+namespace calcora {
+
+inline constexpr const char* kDefaultImportedName = "Импортированная смета";
+
+// The estimate that the sheet's used area describes; never fails (cells that do not convert
+// count as absent).
+ImportedEstimate estimate_from_sheet(const SheetArea& area);
+
+}  // namespace calcora

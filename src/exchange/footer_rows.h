@@ -1,0 +1,24 @@
+// The extra sums of a footer as the exports print them, one row per enabled item.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calcora {
+
+inline constexpr const char* kDefaultExtraLabel = "Доп. сумма";
+
+struct PrintedExtra {
+  std::string label;  // the item's label when it is a text, otherwise "Доп. сумма"
+  double amount = 0;  // the item's amount when it is a number, otherwise 0
+};
+
+// The items of `extras_json` whose `enabled` is not the boolean false, in list order. Absent
+// text gives no rows; text that is not a JSON array gives no rows either (not an error).
+std::vector<PrintedExtra> printed_extras(const std::optional<std::string>& extras_json);
+
+// True when the footer's markup formula is present and not blank.
+bool has_markup_formula(const std::optional<std::string>& markup_formula);
+
+}  // namespace calcora

@@ -1,0 +1,27 @@
+// Stores an estimate that arrives from a file (a workbook or an exchange file) as a new
+// estimate: header, lines and footer in one transaction, so a failure leaves nothing behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/database.h"
+#include "store/estimate_records.h"
+
+namespace calcora {
+
+struct ImportedEstimate {
+  std::string object_name;
+  std::vector<EstimateLine> lines;  // in display order; sort_order is renumbered 0, 1, 2, …
+  EstimateFooter footer;            // its estimate_id is ignored
+};
+
+// Inserts the estimate in mode "simple" with the current time as both time stamps and returns
+// its id. Lines get new ids; quantity formulas that name a line of the same file by its old id
+// ("line:<id>.qty") are rewritten to the new id. Catalog links are kept only where the local
+// catalog item with that id has the same name ignoring letter case, since the id comes from
+// another database and may name nothing or something unrelated here.
+int64_t insert_imported_estimate(Database& db, const ImportedEstimate& estimate);
+
+}  // namespace calcora
