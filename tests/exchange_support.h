@@ -67,17 +67,19 @@ inline std::map<std::string, std::string> minimal_workbook(const std::string& sh
 inline bool have_soffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
 
 // Converts `input` with LibreOffice into `out_dir` and returns the produced file, or nothing.
-// Each call uses its own profile folder so that parallel runs do not collide. The profile asks
-// LibreOffice to recompute every formula of an .xlsx on loading: by default it trusts the stored
-// results of files that name Excel as their writer, and ours store 0 for every formula.
+// Each call uses its own profile folder so that parallel runs do not collide. With
+// `recalculate` the profile asks LibreOffice to recompute every formula of an .xlsx on loading;
+// by default it shows the stored results of files that name Excel as their writer.
 inline std::optional<std::filesystem::path> soffice_convert(const std::filesystem::path& input,
                                                             const std::string& convert_args,
                                                             const std::filesystem::path& out_dir,
-                                                            const std::string& out_extension) {
+                                                            const std::string& out_extension,
+                                                            bool recalculate = true) {
   std::filesystem::create_directories(out_dir);
   const std::filesystem::path profile = out_dir / "lo-profile";
   std::filesystem::create_directories(profile / "user");
-  std::ofstream(profile / "user" / "registrymodifications.xcu")
+  if (recalculate)
+    std::ofstream(profile / "user" / "registrymodifications.xcu")
       << R"(<?xml version="1.0" encoding="UTF-8"?>)"
       << R"(<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema">)"
       << R"(<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse">)"

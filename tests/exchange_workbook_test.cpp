@@ -39,7 +39,7 @@ TEST(EstimateWorkbook, FixedFormOfTheExample) {
   const std::string xml = test::read_zip_entry(path, "xl/worksheets/sheet1.xml");
   for (const char* part : {R"(<col min="1" max="1" width="3.7109375" customWidth="1"/>)",
                            R"(<col min="2" max="2" width="40.7109375" customWidth="1"/>)",
-                           R"(<col min="6" max="6" width="12.7109375" customWidth="1"/>)", "<f>D3*$E$3</f><v>0</v>",
+                           R"(<col min="6" max="6" width="12.7109375" customWidth="1"/>)", "<f>D3*$E$3</f><v>200</v>",
                            "<f>D8*$E$8</f>", "<f>SUM(F9:F11)</f>"})
     EXPECT_NE(xml.find(part), std::string::npos) << part;
   EXPECT_EQ(test::read_zip_entry(path, "xl/worksheets/sheet2.xml").find("<c "), std::string::npos);
@@ -52,11 +52,12 @@ TEST(EstimateWorkbook, FixedFormOfTheExample) {
   for (size_t c = 0; c < 6; ++c) EXPECT_EQ(cell_text(area.at(1, c)), headers[c]);
   // Row by row: A..F as text, "-" for an empty cell.
   const std::vector<std::vector<std::string>> expected = {
-      {"1", "Штукатурка", "м²", "2", "100", "0"}, {"2", "Розетка", "шт", "3", "50", "0"},
+      // Formula cells carry the value they compute to, for readers that show stored results.
+      {"1", "Штукатурка", "м²", "2", "100", "200"}, {"2", "Розетка", "шт", "3", "50", "150"},
       {"3", "Вывоз", "-", "-", "-", "1200"},      {"4", "-", "-", "-", "-", "-"},  // an empty name is a blank cell
       {"5", "Кабель", "м", "7", "-", "0"},        {"6", "Электрика", "-", "-", "-", "0"},
       {"-", "-", "-", "-", "Работы", "1550"},     {"-", "-", "-", "-", "Материалы", "0"},
-      {"-", "-", "-", "-", "Техника", "0"},       {"-", "-", "-", "-", "Общий итог", "0"},
+      {"-", "-", "-", "-", "Техника", "0"},       {"-", "-", "-", "-", "Общий итог", "1550"},
   };
   for (size_t r = 0; r < expected.size(); ++r)
     for (size_t c = 0; c < 6; ++c)
@@ -132,22 +133,26 @@ TEST(EstimateWorkbook, LibreOfficeComputesTheSameGrandTotal) {
   Json saved = app.make_estimate("Квартира", lines, footer);
   const auto path = app.dir / "peer.xlsx";
   app.call("export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
-  auto csv =
-      test::soffice_convert(path, "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1'", app.dir / "lo", "csv");
-  ASSERT_TRUE(csv) << "LibreOffice did not convert the workbook";
-  auto rows = test::parse_csv(test::read_text(*csv), ',');
-  ASSERT_GT(rows.size(), 16u);
-  const double sums[] = {12 * 350.5, 48.5 * 80.1, 1.5 * 4000, 3000};
-  for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(std::stod(rows[2 + i][5]), sums[i], 1e-6) << i;
-  double grand = 0, remainder = 0;
-  for (const auto& row : rows) {
-    if (row.size() > 5 && row[4] == "Общий итог") grand = std::stod(row[5]);
-    if (row.size() > 5 && row[4] == "Остаток") remainder = std::stod(row[5]);
+  // Recomputed by LibreOffice, and as a customer with default settings sees it (the stored results).
+  for (bool recalculate : {true, false}) {
+    SCOPED_TRACE(recalculate ? "recomputed on loading" : "default settings");
+    auto csv = test::soffice_convert(path, "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1'",
+                                     app.dir / (recalculate ? "lo-recalc" : "lo-default"), "csv", recalculate);
+    ASSERT_TRUE(csv) << "LibreOffice did not convert the workbook";
+    auto rows = test::parse_csv(test::read_text(*csv), ',');
+    ASSERT_GT(rows.size(), 16u);
+    const double sums[] = {12 * 350.5, 48.5 * 80.1, 1.5 * 4000, 3000};
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(std::stod(rows[2 + i][5]), sums[i], 1e-6) << i;
+    double grand = 0, remainder = 0;
+    for (const auto& row : rows) {
+      if (row.size() > 5 && row[4] == "Общий итог") grand = std::stod(row[5]);
+      if (row.size() > 5 && row[4] == "Остаток") remainder = std::stod(row[5]);
+    }
+    const double works = 12 * 350.5 + 3000;
+    const double native_grand = works + (48.5 * 80.1 + 500) + 6000 + 1200 + 700 + works * 0.1;
+    EXPECT_NEAR(grand, native_grand, 1e-6);
+    EXPECT_NEAR(remainder, native_grand - 10000, 1e-6);
   }
-  const double works = 12 * 350.5 + 3000;
-  const double native_grand = works + (48.5 * 80.1 + 500) + 6000 + 1200 + 700 + works * 0.1;
-  EXPECT_NEAR(grand, native_grand, 1e-6);
-  EXPECT_NEAR(remainder, native_grand - 10000, 1e-6);
 }
 
 TEST(EstimateWorkbook, FailuresLeaveNoTemporaryFiles) {

@@ -29,13 +29,17 @@ class SheetWriter {
   void number(lxw_row_t row, lxw_col_t col, const std::optional<double>& value) {
     if (value) number(row, col, *value);
   }
-  // Written without a computed result: the spreadsheet application computes it on opening.
-  void formula(lxw_row_t row, lxw_col_t col, const std::string& value) {
-    check_xlsx(worksheet_write_formula(sheet_, row, col, value.c_str(), nullptr));
+  // The formula goes with the value it computes to. Excel recalculates on opening anyway, but
+  // LibreOffice trusts the stored result of a workbook that names Excel as its writer: stored
+  // as 0, every sum and the grand total would show 0 to the customer.
+  void formula(lxw_row_t row, lxw_col_t col, const std::string& value, double result) {
+    check_xlsx(worksheet_write_formula_num(sheet_, row, col, value.c_str(), nullptr, result));
   }
-  void labelled(lxw_row_t row, const char* label, double amount) {
+  // Returns the amount, so the caller can add up what the grand total's SUM covers.
+  double labelled(lxw_row_t row, const char* label, double amount) {
     text(row, kE, label);
     number(row, kF, amount);
+    return amount;
   }
 
  private:
@@ -73,7 +77,7 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
       if (line.unit) out.text(row, kC, *line.unit);
       out.number(row, kD, line.quantity);
       out.number(row, kE, line.unit_price);
-      out.formula(row, kF, "=D" + r1(row) + "*$E$" + r1(row));
+      out.formula(row, kF, "=D" + r1(row) + "*$E$" + r1(row), line.quantity.value_or(0) * line.unit_price.value_or(0));
     }
     ++number;
     ++row;
@@ -81,26 +85,28 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
 
   const EstimateFooter& footer = estimate.footer;
   const lxw_row_t first_total = row;
-  out.labelled(row++, "Работы", totals.works);
-  out.labelled(row++, "Материалы", totals.materials);
-  out.labelled(row++, "Техника", totals.equipment);
+  double block_sum = 0;
+  block_sum += out.labelled(row++, "Работы", totals.works);
+  block_sum += out.labelled(row++, "Материалы", totals.materials);
+  block_sum += out.labelled(row++, "Техника", totals.equipment);
   const bool delivery = footer.show_delivery;
-  if (delivery) out.labelled(row++, "Доставка", totals.delivery);
+  if (delivery) block_sum += out.labelled(row++, "Доставка", totals.delivery);
   for (const auto& extra : printed_extras(footer.extras_json)) {
     out.text(row, kE, extra.label);
     out.number(row, kF, extra.amount);
+    block_sum += extra.amount;
     ++row;
   }
   const bool markup = has_markup_formula(footer.markup_formula);
-  if (markup) out.labelled(row++, "Наценка", totals.markup);
+  if (markup) block_sum += out.labelled(row++, "Наценка", totals.markup);
   const lxw_row_t grand_row = row;
   out.text(row, kE, "Общий итог");
-  out.formula(row, kF, "=SUM(F" + r1(first_total) + ":F" + r1(row - 1) + ")");
+  out.formula(row, kF, "=SUM(F" + r1(first_total) + ":F" + r1(row - 1) + ")", block_sum);
   ++row;
   if (footer.show_advance) {
     out.labelled(row, "Аванс", footer.advance);
     out.text(row + 1, kE, "Остаток");
-    out.formula(row + 1, kF, "=F" + r1(grand_row) + "-F" + r1(row));
+    out.formula(row + 1, kF, "=F" + r1(grand_row) + "-F" + r1(row), block_sum - footer.advance);
     row += 2;
   }
 
