@@ -1,0 +1,13 @@
+// Price lists in CSV: encoding check, separator detection, quotes, then the catalog layouts.
+#include "exchange/catalog_table.h"
+#include "exchange/csv_table.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace calcora;
+  fuzz::expect_clean([&] {
+    auto rows = parse_csv_table(fuzz::as_text(data, size));
+    fuzz::expect_clean([&] { catalog_table_from_rows(rows); });
+  });
+  return 0;
+}
