@@ -25,8 +25,7 @@ struct StandardEntry {
 // cannot be read (the caller then skips it).
 using CatalogWorkbookReader = std::vector<StandardEntry> (*)(const std::filesystem::path& file);
 
-// The reader used for the examples folder. Until the workbook import provides one, it
-// finds no entries in any file.
+// The reader used for the examples folder: the catalog import's workbook reader.
 std::vector<StandardEntry> read_catalog_workbook_entries(const std::filesystem::path& file);
 
 // The standard catalog text compiled into the program.
