@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kLinesPerVersion = 300;
 const char* kKey = "crash-test-key";
+std::mt19937 rng_(2024);
 
 Json payload_for_version(int64_t estimate_id, int version) {
   Json lines = Json::array();
@@ -109,6 +110,64 @@ TEST(CrashSafety, KilledWhileSavingLeavesOneWholeVersion) {
   }
   std::printf("crash safety: %d rounds, %d kills during a save, %d found the in-flight save committed\n", rounds,
               kills_mid_save, newer_than_ack);
+}
+
+int64_t estimate_count(const std::filesystem::path& db_path, std::string& integrity) {
+  auto db = Database::open_raw(db_path);
+  auto check = db->prepare("PRAGMA integrity_check");
+  check.step();
+  integrity = check.text(0);
+  auto count = db->prepare("SELECT COUNT(*) FROM estimates");
+  count.step();
+  return count.int64(0);
+}
+
+// A restore killed at any moment must leave a usable database: the old one or the backup's.
+TEST(CrashSafety, KilledWhileRestoringLeavesOldOrBackupDatabase) {
+  const char* rounds_env = std::getenv("CALCORA_CRASH_ROUNDS");
+  const int rounds = rounds_env ? std::atoi(rounds_env) : 50;
+  test::TempDir dir;
+  const auto live_dir = dir / "live";
+  const auto backup = dir / "backup.db";
+  {
+    // The backup: three estimates of a few hundred lines, so the copy takes a moment.
+    test::TempDir source;
+    test::ServeProcess host(source.path(), kKey);
+    httplib::Client client("127.0.0.1", host.port());
+    for (int e = 0; e < 3; ++e) {
+      auto res = post(client, "create_estimate", {{"objectName", "из копии"}});
+      ASSERT_TRUE(res && res->status == 200);
+      const int64_t id = Json::parse(res->body)["estimate"]["id"].get<int64_t>();
+      ASSERT_EQ(post(client, "save_estimate", payload_for_version(id, 7))->status, 200);
+    }
+    ASSERT_EQ(post(client, "export_all_data", {{"path", backup.string()}})->status, 200);
+  }
+  int old_kept = 0, backup_taken = 0;
+  for (int round = 0; round < rounds; ++round) {
+    std::filesystem::remove_all(live_dir);
+    {
+      test::ServeProcess host(live_dir, kKey);
+      httplib::Client client("127.0.0.1", host.port());
+      ASSERT_EQ(post(client, "create_estimate", {{"objectName", "старая"}})->status, 200);
+      std::thread restorer([&] { post(client, "import_all_data", {{"path", backup.string()}}); });
+      std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 40000)(rng_)));
+      host.kill_hard();
+      restorer.join();
+    }
+    // The next start must find a usable database, and it is exactly one of the two.
+    test::ServeProcess again(live_dir, kKey);
+    httplib::Client client("127.0.0.1", again.port());
+    auto listed = post(client, "list_estimates", Json::object());
+    ASSERT_TRUE(listed && listed->status == 200) << "round " << round;
+    again.kill_hard();
+    std::string integrity;
+    const int64_t count = estimate_count(live_dir / "calcora.db", integrity);
+    ASSERT_EQ(integrity, "ok") << "round " << round;
+    ASSERT_TRUE(count == 1 || count == 3) << "round " << round << ": " << count << " estimates";
+    (count == 1 ? old_kept : backup_taken)++;
+  }
+  std::printf("restore crash safety: %d rounds, old database kept %d times, backup in place %d times\n", rounds,
+              old_kept, backup_taken);
 }
 
 }  // namespace
