@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "commands/dispatcher.h"
 #include "common/file_io.h"
 #include "exchange/catalog_import.h"
@@ -40,8 +41,9 @@ double median_ms(
   return times[times.size() / 2];
 }
 
-void report(const char* what, double ms, const char* floor_what, double floor_ms) {
+void report(const char* what, const char* size, double ms, const char* floor_what, double floor_ms) {
   std::printf("%-44s %9.1f ms   floor (%s) %9.1f ms   ×%.2f\n", what, ms, floor_what, floor_ms, ms / floor_ms);
+  bench::report_row(what, size, ms, floor_ms);
 }
 
 ImportedEstimate sample_estimate(int lines) {
@@ -104,7 +106,7 @@ int main() {
       call("export_estimate_xlsx", {{"id", big}, {"path", book.string()}});
     });
     const double raw_export_ms = median_ms(5, [&] { raw_workbook(dir / "raw.xlsx", 10000); });
-    report("workbook export, 10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
+    report("workbook export", "10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
     int64_t imported = 0;
     const double import_ms = median_ms(
         5,
@@ -115,7 +117,7 @@ int main() {
           if (imported) call("delete_estimate", {{"id", imported}});
         });
     const double read_ms = median_ms(5, [&] { read_first_sheet(book); });
-    report("workbook import, 10,000 lines", import_ms, "reading the sheet only", read_ms);
+    report("workbook import", "10,000 lines", import_ms, "reading the sheet only", read_ms);
 
     // Exchange file of 1,000 lines.
     const int64_t mid = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(1000)); });
@@ -125,7 +127,7 @@ int main() {
     });
     const SaveEstimatePayload payload = state.with_db([&](Database& db) { return read_estimate(db, mid); });
     const double gzip_ms = median_ms(9, [&] { gzip_compress(to_json(payload).dump()); });
-    report("exchange export, 1,000 lines", clcx_export_ms, "JSON text + gzip only", gzip_ms);
+    report("exchange export", "1,000 lines", clcx_export_ms, "JSON text + gzip only", gzip_ms);
     Json last;
     const double clcx_import_ms = median_ms(
         9,
@@ -137,7 +139,7 @@ int main() {
         });
     const std::string clcx_bytes = read_whole_file(clcx);
     const double unpack_ms = median_ms(9, [&] { last = Json::parse(gzip_decompress(clcx_bytes, size_t(1) << 30)); });
-    report("exchange import, 1,000 lines", clcx_import_ms, "gunzip + JSON parse only", unpack_ms);
+    report("exchange import", "1,000 lines", clcx_import_ms, "gunzip + JSON parse only", unpack_ms);
   }
   {
     // Catalog import of 100,000 rows into an empty catalog.
@@ -172,7 +174,7 @@ int main() {
         3, [&] { bare_insert(true); }, empty_catalog);
     const double rebuild_ms = median_ms(
         3, [&] { bare_insert(false); }, empty_catalog);
-    report("catalog import, 100,000 rows (CSV)", import_ms, "bare inserts + one index rebuild", rebuild_ms);
+    report("catalog import", "100,000 rows", import_ms, "bare inserts + one index rebuild", rebuild_ms);
     std::printf("%-44s %9.1f ms\n", "  bare inserts through the index triggers", triggers_ms);
   }
   std::error_code ec;

@@ -12,10 +12,28 @@ for program in build/bench/bench_*; do
   [ -x "$program" ] || continue
   name=${program##*/bench_}
   echo "running $name ..." >&2
-  if ! "$program" >"build/bench/$name.log" 2>&1; then
-    echo "  $name ended with an error (see build/bench/$name.log)" >&2
+  if "$program" --benchmark_list_tests >/dev/null 2>&1; then
+    # A Google Benchmark program: each BM_X is paired with its BM_XRawFloor, medians only.
+    "$program" --benchmark_format=json --benchmark_out="build/bench/$name.json" >"build/bench/$name.log" 2>&1 ||
+      echo "  $name ended with an error (see build/bench/$name.log)" >&2
+    /usr/bin/python3 - "build/bench/$name.json" >>"$rows" <<'PY'
+import json, sys
+runs = {b["run_name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("aggregate_name") == "median"}
+scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+for name, b in runs.items():
+    if "RawFloor" in name:
+        continue
+    base, _, arg = name.partition("/")
+    floor = runs.get(base + "RawFloor" + ("/" + arg if arg else ""))
+    ms = b["real_time"] * scale[b["time_unit"]]
+    floor_ms = floor["real_time"] * scale[floor["time_unit"]] if floor else 0
+    size = b.get("label") or (("case " + arg) if arg else "")
+    print("ROW\t%s\t%s\t%.3f\t%.3f" % (base.removeprefix("BM_"), size, ms, floor_ms))
+PY
+  else
+    "$program" >"build/bench/$name.log" 2>&1 || echo "  $name ended with an error (see build/bench/$name.log)" >&2
+    grep '^ROW' "build/bench/$name.log" >>"$rows" || true
   fi
-  grep '^ROW' "build/bench/$name.log" >>"$rows" || true
 done
 
 awk -F'\t' '
