@@ -116,20 +116,11 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
       .run();
   const int64_t copy_id = db.last_insert_rowid();
 
-  std::unordered_map<int64_t, int64_t> new_ids;
-  std::vector<std::pair<int64_t, const EstimateLine*>> with_formula;
-  for (const auto& line : source.lines) {
-    bool counted = line.line_type == "full" || line.line_type == "quantity_only";
-    int64_t new_id = insert_line(db, std::nullopt, copy_id, line, counted ? std::optional(0.0) : line.quantity);
-    if (line.id) new_ids.emplace(*line.id, new_id);
-    if (line.formula) with_formula.emplace_back(new_id, &line);
-  }
-  // The copy's lines have new ids, so its formulas must name them instead of the source's lines.
-  for (const auto& [new_id, line] : with_formula) {
-    std::string formula = remap_line_references(*line->formula, new_ids);
-    if (formula != *line->formula)
-      db.cached("UPDATE estimate_lines SET formula = ?1 WHERE id = ?2").bind_all(formula, new_id).run();
-  }
+  insert_line_copies(db, copy_id, source.lines, [](const EstimateLine& line) {
+    EstimateLine copy = line;
+    if (line.line_type == "full" || line.line_type == "quantity_only") copy.quantity = 0.0;
+    return copy;
+  });
 
   db.cached(
         "INSERT INTO estimate_footers (estimate_id, materials, delivery, advance, show_materials, show_delivery, "
@@ -138,6 +129,24 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
       .run();
   tx.commit();
   return copy_id;
+}
+
+void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<EstimateLine>& lines,
+                        const std::function<EstimateLine(const EstimateLine&)>& adjust) {
+  std::unordered_map<int64_t, int64_t> new_ids;
+  std::vector<std::pair<int64_t, const std::string*>> with_formula;
+  for (const auto& line : lines) {
+    const EstimateLine written = adjust(line);
+    int64_t new_id = insert_line(db, std::nullopt, estimate_id, written, written.quantity);
+    if (line.id) new_ids.emplace(*line.id, new_id);
+    if (line.formula) with_formula.emplace_back(new_id, &*line.formula);
+  }
+  // The copies have new ids, so their formulas must name them instead of the original lines.
+  for (const auto& [new_id, original] : with_formula) {
+    std::string formula = remap_line_references(*original, new_ids);
+    if (formula != *original)
+      db.cached("UPDATE estimate_lines SET formula = ?1 WHERE id = ?2").bind_all(formula, new_id).run();
+  }
 }
 
 void delete_estimate_row(Database& db, int64_t id) {

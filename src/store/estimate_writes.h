@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,12 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload);
 // quantity-only lines start at 0, the footer keeps its amounts and flags but not the markup
 // formula or the extra sums. Returns the new id.
 int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source);
+
+// Inserts copies of `lines` into estimate `estimate_id` with new ids, in order, then rewrites
+// the copies' quantity formulas so that "line:<id>." names the copy of that line. `adjust` gives
+// each line as it is to be written (a reset quantity, a sort order, a checked catalog link).
+void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<EstimateLine>& lines,
+                        const std::function<EstimateLine(const EstimateLine&)>& adjust);
 
 // Deletes the estimate with its lines and footer; a missing id is no error.
 void delete_estimate_row(Database& db, int64_t id);
