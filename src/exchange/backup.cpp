@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -40,28 +41,38 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
   return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
 }
 
-// Copies the backup byte for byte to `target` and flushes it to disk.
+// Copies the backup byte for byte to `target` and flushes it to disk. The copy streams in
+// chunks: a database of several gigabytes must not have to fit in memory.
 void copy_file_durably(const std::filesystem::path& from, const std::filesystem::path& target) {
-  const std::string bytes = read_whole_file(from, size_t(1) << 40);
-  int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw CommandError(os_error_text(errno));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      ::close(fd);
-      throw CommandError(os_error_text(err));
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) throw CommandError(os_error_text(errno));
+  int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
     int err = errno;
-    ::close(fd);
+    ::close(in);
     throw CommandError(os_error_text(err));
   }
-  if (::close(fd) != 0) throw CommandError(os_error_text(errno));
+  auto fail = [&](int err) {
+    ::close(in);
+    ::close(out);
+    throw CommandError(os_error_text(err));
+  };
+  std::vector<char> buffer(size_t(1) << 20);
+  for (;;) {
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fail(errno);
+    if (n == 0) break;
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) fail(errno);
+      done += w;
+    }
+  }
+  if (::fsync(out) != 0) fail(errno);
+  ::close(in);
+  if (::close(out) != 0) throw CommandError(os_error_text(errno));
 }
 
 class RemoveOnExit {

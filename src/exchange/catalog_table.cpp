@@ -126,8 +126,12 @@ bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower
 
 }  // namespace
 
+// A CSV price list of 100,000 positions is about 10 MB; far larger files are refused before
+// they are read, so that their cells cannot fill the machine's memory.
+constexpr size_t kMaxCsvBytes = size_t(64) << 20;
+
 std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path) {
-  if (has_csv_extension(path)) return parse_csv_table(read_whole_file(path));
+  if (has_csv_extension(path)) return parse_csv_table(read_whole_file(path, kMaxCsvBytes));
   return read_first_sheet(path).take_rows();
 }
 

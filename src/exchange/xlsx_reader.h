@@ -44,8 +44,8 @@ class SheetArea {
 // with a clear text, never an exhausted machine.
 struct XlsxLimits {
   size_t max_part_bytes = size_t(1) << 30;              // uncompressed size of any one XML part
-  size_t max_shared_strings_bytes = size_t(256) << 20;  // all shared string texts together
-  size_t max_cells = 10'000'000;                        // cells with a value in the sheet
+  size_t max_shared_strings_bytes = size_t(64) << 20;   // all shared string texts together
+  size_t max_cells = 2'000'000;                         // cells with a value in the sheet
 };
 
 // The first worksheet in workbook order. Throws CommandError with a text for the user: the
