@@ -63,7 +63,8 @@ class RecordReader {
   const Json& object_;
 };
 
-// Writes an optional as the value or JSON null; non-finite reals are written as null.
+// Writes an optional as the value or JSON null. (Non-finite reals become null only when the
+// dispatcher encodes the answer; records that need it earlier use real_to_json.)
 template <typename T>
 Json to_json_or_null(const std::optional<T>& value) {
   return value ? Json(*value) : Json(nullptr);
