@@ -12,13 +12,13 @@ for program in build/bench/bench_*; do
   [ -x "$program" ] || continue
   name=${program##*/bench_}
   echo "running $name ..." >&2
-  if "$program" --benchmark_list_tests >/dev/null 2>&1; then
+  if grep -q BENCHMARK_MAIN "bench/$name.cpp"; then
     # A Google Benchmark program: each BM_X is paired with its BM_XRawFloor, medians only.
     "$program" --benchmark_format=json --benchmark_out="build/bench/$name.json" >"build/bench/$name.log" 2>&1 ||
       echo "  $name ended with an error (see build/bench/$name.log)" >&2
     /usr/bin/python3 - "build/bench/$name.json" >>"$rows" <<'PY'
-import json, sys
-runs = {b["run_name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("aggregate_name") == "median"}
+import json, re, sys
+runs = {re.sub(r"/repeats:\d+$", "", b["run_name"]): b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("aggregate_name") == "median"}
 scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 for name, b in runs.items():
     if "RawFloor" in name:
