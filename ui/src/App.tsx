@@ -2,6 +2,7 @@
 
 import { DialogHost } from './platform/DialogHost';
 import { matchRoute, usePath } from './router/router';
+import { CatalogScreen } from './screens/catalog/CatalogScreen';
 import { EditorScreen } from './screens/editor/EditorScreen';
 import { HelpScreen } from './screens/help/HelpScreen';
 import { EstimateListScreen } from './screens/list/EstimateListScreen';
@@ -21,7 +22,7 @@ function Screen({ path }: { path: string }) {
     case 'help':
       return <HelpScreen />;
     case 'catalog':
-      return <Placeholder title="Справочник" testId="screen-catalog" />;
+      return <CatalogScreen />;
     case 'settings':
       return <Placeholder title="Настройки" testId="screen-settings" />;
     case 'missing':
