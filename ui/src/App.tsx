@@ -4,9 +4,9 @@ import { DialogHost } from './platform/DialogHost';
 import { matchRoute, usePath } from './router/router';
 import { CatalogScreen } from './screens/catalog/CatalogScreen';
 import { EditorScreen } from './screens/editor/EditorScreen';
+import { SettingsScreen } from './screens/settings/SettingsScreen';
 import { HelpScreen } from './screens/help/HelpScreen';
 import { EstimateListScreen } from './screens/list/EstimateListScreen';
-import { Placeholder } from './screens/Placeholder';
 import { TemplatesScreen } from './screens/templates/TemplatesScreen';
 import { Shell } from './shell/Shell';
 
@@ -24,7 +24,7 @@ function Screen({ path }: { path: string }) {
     case 'catalog':
       return <CatalogScreen />;
     case 'settings':
-      return <Placeholder title="Настройки" testId="screen-settings" />;
+      return <SettingsScreen />;
     case 'missing':
       return <EstimateListScreen />;
   }

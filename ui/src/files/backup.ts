@@ -13,14 +13,6 @@ export const BACKUP_SAVED = 'Резервная копия сохранена.';
 export const RESTORE_QUESTION = 'Заменить текущую базу этой копией? Сметы на этом компьютере станут как в файле.';
 export const RESTORED = 'База восстановлена.';
 
-const replacedListeners = new Set<() => void>();
-
-/** Screens that keep data of the database (the settings screen's link key) read it again after a restore. */
-export function onDatabaseReplaced(listener: () => void): () => void {
-  replacedListeners.add(listener);
-  return () => replacedListeners.delete(listener);
-}
-
 export async function saveBackup(now: Date = new Date()): Promise<string | null> {
   try {
     const path = await pickSaveFile({ defaultName: backupFileName(now), filters: BACKUP_FILTERS });
@@ -45,7 +37,8 @@ export async function restoreBackup(): Promise<string | null> {
   } catch (e) {
     return `Ошибка: ${failureText(e)}`;
   }
+  // Screens read their data when they are shown, so the estimate list, the catalog and
+  // the editor show the restored database from now on; the preferences live outside it.
   applySettings();
-  for (const l of replacedListeners) l();
   return RESTORED;
 }
