@@ -1,7 +1,7 @@
 // The catalog's fixed toolbar: search, the two filters, the actions, the count, and the
 // message line under them.
 
-import { Download, Search, Sparkles, Upload } from 'lucide-react';
+import { Search } from 'lucide-react';
 import { CATEGORIES, CATEGORY_FILTER_LABELS, countText, LINE_TYPES, TYPE_LABELS, type CategoryFilter, type TypeFilter } from './catalogModel';
 
 interface Props {
@@ -23,62 +23,63 @@ export function CatalogToolbar(p: Props) {
   const isError = p.message.startsWith('Ошибка');
   return (
     <header className="toolbar catalog-toolbar">
-      <h1>Справочник</h1>
-      <div className="search-field">
-        <Search strokeWidth={1.75} aria-hidden="true" />
-        <input
+      <div className="catalog-toolbar-row">
+        <h1>Справочник</h1>
+        <div className="search-field">
+          <Search strokeWidth={1.75} aria-hidden="true" />
+          <input
+            className="input"
+            type="search"
+            placeholder="Поиск"
+            aria-label="Поиск"
+            value={p.search}
+            onChange={(e) => p.onSearch(e.target.value)}
+            data-testid="catalog-search"
+          />
+        </div>
+        <select className="input" aria-label="Тип" value={p.type} onChange={(e) => p.onType(e.target.value as TypeFilter)} data-testid="catalog-type-filter">
+          <option value="all">Все типы</option>
+          {LINE_TYPES.map((t) => (
+            <option key={t} value={t}>
+              {TYPE_LABELS[t]}
+            </option>
+          ))}
+        </select>
+        <select
           className="input"
-          type="search"
-          placeholder="Поиск"
-          aria-label="Поиск"
-          value={p.search}
-          onChange={(e) => p.onSearch(e.target.value)}
-          data-testid="catalog-search"
-        />
+          aria-label="Категория"
+          value={p.category}
+          onChange={(e) => p.onCategory(e.target.value as CategoryFilter)}
+          data-testid="catalog-category-filter"
+        >
+          <option value="all">Все категории</option>
+          {CATEGORIES.map((c) => (
+            <option key={c} value={c}>
+              {CATEGORY_FILTER_LABELS[c]}
+            </option>
+          ))}
+        </select>
+        <span className="toolbar-spacer" />
+        <span className="catalog-count muted" data-testid="catalog-count">
+          {countText(p.count.shown, p.count.loaded)}
+        </span>
       </div>
-      <select className="input" aria-label="Тип" value={p.type} onChange={(e) => p.onType(e.target.value as TypeFilter)} data-testid="catalog-type-filter">
-        <option value="all">Все типы</option>
-        {LINE_TYPES.map((t) => (
-          <option key={t} value={t}>
-            {TYPE_LABELS[t]}
-          </option>
-        ))}
-      </select>
-      <select
-        className="input"
-        aria-label="Категория"
-        value={p.category}
-        onChange={(e) => p.onCategory(e.target.value as CategoryFilter)}
-        data-testid="catalog-category-filter"
-      >
-        <option value="all">Все категории</option>
-        {CATEGORIES.map((c) => (
-          <option key={c} value={c}>
-            {CATEGORY_FILTER_LABELS[c]}
-          </option>
-        ))}
-      </select>
-      <button type="button" className="btn btn-primary" onClick={p.onAdd} data-testid="catalog-add">
-        + Добавить
-      </button>
-      <button type="button" className="btn" onClick={p.onImport} data-testid="catalog-import">
-        <Upload strokeWidth={1.75} aria-hidden="true" />
-        Импорт Excel/CSV
-      </button>
-      <button type="button" className="btn" onClick={p.onExport} data-testid="catalog-export">
-        <Download strokeWidth={1.75} aria-hidden="true" />
-        Экспорт Excel
-      </button>
-      <button type="button" className="btn" onClick={p.onMerge} data-testid="catalog-merge">
-        <Sparkles strokeWidth={1.75} aria-hidden="true" />
-        Дополнить стандартным
-      </button>
-      <span className="toolbar-spacer" />
-      <span className="catalog-count muted" data-testid="catalog-count">
-        {countText(p.count.shown, p.count.loaded)}
-      </span>
+      <div className="catalog-toolbar-row">
+        <button type="button" className="btn btn-primary" onClick={p.onAdd} data-testid="catalog-add">
+          + Добавить
+        </button>
+        <button type="button" className="btn" onClick={p.onImport} data-testid="catalog-import">
+          Импорт Excel/CSV
+        </button>
+        <button type="button" className="btn" onClick={p.onExport} data-testid="catalog-export">
+          Экспорт Excel
+        </button>
+        <button type="button" className="btn" onClick={p.onMerge} data-testid="catalog-merge">
+          Дополнить стандартным
+        </button>
+      </div>
       {p.message && (
-        <div className={isError ? 'error-line toolbar-message' : 'info-line toolbar-message'} role={isError ? 'alert' : 'status'} data-testid="catalog-message">
+        <div className={isError ? 'error-line' : 'info-line'} role={isError ? 'alert' : 'status'} data-testid="catalog-message">
           {p.message}
         </div>
       )}
