@@ -22,8 +22,8 @@ function outDir(name: string): string {
 test('each export goes through the save dialog and writes a file its reader accepts', async ({ page, host }) => {
   const id = await seedEstimate(host, 'Квартира: этап 1/2', SAMPLE_LINES);
   const dir = outDir('exports');
+  await page.reload();
   const list = new EstimateList(page);
-  await list.open();
   const row = list.row('Квартира: этап 1/2');
   const dialog = new FileDialog(page);
   const menu = new ExportMenu(page);
