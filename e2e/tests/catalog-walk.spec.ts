@@ -4,6 +4,8 @@ import { expectAccessible } from '../axe';
 import { Catalog } from '../pages/screens';
 import { shot, THEMES, useTheme } from '../shots';
 
+test.setTimeout(150_000);
+
 for (const theme of THEMES) {
   test(`catalog with the edit form in the ${theme} theme`, async ({ page }) => {
     await useTheme(page, theme);

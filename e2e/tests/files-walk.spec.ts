@@ -6,6 +6,8 @@ import { ExportMenu } from '../pages/screens';
 import { SAMPLE_LINES, seedEstimate } from '../seed';
 import { shot, THEMES, useTheme } from '../shots';
 
+test.setTimeout(150_000);
+
 for (const theme of THEMES) {
   test(`export menu and recent files in the ${theme} theme`, async ({ page, host }) => {
     const id = await seedEstimate(host, 'Квартира на Садовой, 54 м²', SAMPLE_LINES);

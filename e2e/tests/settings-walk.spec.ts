@@ -6,6 +6,8 @@ import { shot, THEMES, useTheme } from '../shots';
 
 const CATEGORIES = ['general', 'mode', 'editor', 'table', 'print', 'data', 'links'] as const;
 
+test.setTimeout(150_000);
+
 for (const theme of THEMES) {
   test(`settings categories in the ${theme} theme`, async ({ page }) => {
     await useTheme(page, theme, { defaultMode: 'private' });
