@@ -1,5 +1,8 @@
 // Page object of the estimate editor, keyed on data-testid and the fields' visible captions.
 import { expect, type Locator, type Page } from '@playwright/test';
+import { createRequire } from 'node:module';
+
+const require = createRequire(import.meta.url);
 
 export class EditorPage {
   constructor(readonly page: Page) {}
@@ -98,3 +101,15 @@ export const EXAMPLE: SeedLine[] = [
   { name: 'Выезд', line_type: 'fixed', unit: null, fixed_total: 1500, category: 'equipment' },
   { name: 'Кран', unit: 'смена', quantity: 1, unit_price: 12000, category: 'equipment' },
 ];
+
+/** Serious and critical accessibility faults that axe-core finds in the page as it is now. */
+export async function axeFaults(page: Page): Promise<string[]> {
+  await page.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
+  return page.evaluate(async () => {
+    const axe = (window as unknown as { axe: { run: (ctx: Document) => Promise<{ violations: Array<{ id: string; impact: string; nodes: Array<{ target: string[] }> }> }> } }).axe;
+    const result = await axe.run(document);
+    return result.violations
+      .filter((v) => v.impact === 'serious' || v.impact === 'critical')
+      .map((v) => `${v.id}: ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}

@@ -40,6 +40,7 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
         aria-label="Строки сметы"
         style={{ ['--grid-cols' as string]: gridTemplate(columns) }}
         data-testid="grid"
+        onBlur={(e) => grid.gridBlurred(e.relatedTarget)}
       >
         <GridHeader columns={columns} zoom={zoom} onResize={onResize} onResizeEnd={onResizeEnd} />
         <div role="rowgroup" className="grid-body">

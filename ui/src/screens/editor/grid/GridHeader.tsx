@@ -41,7 +41,7 @@ export function GridHeader({ columns, zoom, onResize, onResizeEnd }: GridHeaderP
     <div role="row" className="grid-row grid-head" data-testid="grid-head">
       {columns.map((c) => (
         <div key={c.id} role="columnheader" className={`cell head-cell head-${c.id}`} title={c.id === 'unit' ? 'Единица измерения' : undefined} data-column={c.id}>
-          <span className="head-title">{c.title}</span>
+          <span className="head-title">{c.title || (c.id === 'actions' ? <span className="sr-only">Действия</span> : '')}</span>
           {c.id !== 'actions' && (
             <span className="col-grip" aria-hidden="true" onPointerDown={(e) => down(c, e)} onPointerMove={move} onPointerUp={up} onPointerCancel={up} data-testid={`grip-${c.id}`} />
           )}

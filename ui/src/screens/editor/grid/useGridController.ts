@@ -155,10 +155,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       if (enteredRow.current !== null) enteredRow.current = map(enteredRow.current);
     };
 
+    /** A new empty line at the end, its name edited; the last line is registered first. */
     const appendAndEdit = () => {
       const ls = lines();
-      enterRow(ls.length);
-      register(ls[ls.length - 1]);
+      const last = ls.length - 1;
+      const left = enteredRow.current;
+      enteredRow.current = ls.length;
+      if (left !== null && left !== last) register(ls[left]);
+      register(ls[last]);
       updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
       moveFocus({ row: ls.length, col: 0, editing: true }, true);
     };
@@ -319,6 +323,13 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           { estimate_id: estimateId(), sort_order: ls.length, line_type: 'section', name: 'Новый раздел', unit: '', category: 'work' },
         ]),
       closeMenu: () => setMenu(null),
+      /** The keyboard left the grid's fields: the cell stays focused, drawn with the ring. */
+      gridBlurred: (next: EventTarget | null) => {
+        const inGrid = next instanceof HTMLElement && gridRef.current?.contains(next) === true;
+        if (inGrid && (next instanceof HTMLInputElement || next instanceof HTMLSelectElement)) return;
+        const f = focusRef.current;
+        if (f.editing) setFocus({ ...f, editing: false });
+      },
     };
   }, [store]);
 
