@@ -135,14 +135,14 @@ test('files open from the list and with Ctrl+O; nine exchange files keep the new
 
   // A workbook opens too, and is not remembered.
   await openFromList(workbook);
-  await expect(page.getByTestId('editor-title')).toHaveText('Книга');
+  await expect(page.getByTestId('editor-title')).toHaveValue('Книга');
   await expect(recent).toHaveCount(8);
 
   // Ctrl+O opens an exchange file from any screen, without a recent entry.
   await new SideMenu(page).entry('help').click();
   await page.keyboard.press('Control+o');
   await dialog.choose(files[0]);
-  await expect(page.getByTestId('editor-title')).toHaveText('Объект 1');
+  await expect(page.getByTestId('editor-title')).toHaveValue('Объект 1');
   await expect(recent.filter({ hasText: 'Объект 1' })).toHaveCount(0);
 
   // A failing import through Ctrl+O is reported.
@@ -158,7 +158,7 @@ test('files open from the list and with Ctrl+O; nine exchange files keep the new
   await page.reload();
   await expect(recent).toHaveCount(8);
   await recent.nth(1).click();
-  await expect(page.getByTestId('editor-title')).toHaveText('Объект 9');
+  await expect(page.getByTestId('editor-title')).toHaveValue('Объект 9');
 });
 
 test('a backup brings back a deleted estimate without a restart', async ({ page, host }) => {

@@ -88,3 +88,16 @@ test('the link service key is stored masked and cleared with an empty value', as
   await expect(state).toHaveText('Ключ не задан');
   expect(await host.invoke('proposal_ticket_get')).toBeNull();
 });
+
+test('column titles changed in "Таблица" show in the editor and after a reload', async ({ page, host }) => {
+  const created = await host.invoke<{ estimate: { id: number } }>('create_estimate', { objectName: 'Колонки' });
+  const settings = new Settings(page);
+  await settings.open();
+  const table = await settings.category('table');
+  await table.getByLabel('Заголовок колонки qty').fill('Кол-во');
+  await page.goto(`${host.origin}/editor/${created.estimate.id}`);
+  await expect(page.getByTestId('grid-head')).toContainText('Кол-во');
+  await page.reload();
+  await settings.open();
+  await expect((await settings.category('table')).getByLabel('Заголовок колонки qty')).toHaveValue('Кол-во');
+});

@@ -102,7 +102,7 @@ export function ExportChoiceMenu(props: ExportChoiceMenuProps) {
       </button>
       {placement &&
         createPortal(
-          <div ref={menu} className="export-menu" role="menu" aria-label="Экспорт" style={placement} onKeyDown={onMenuKey} data-testid="export-menu">
+          <div ref={menu} className="export-choice-menu" role="menu" aria-label="Экспорт" style={placement} onKeyDown={onMenuKey} data-testid="export-menu">
             {EXPORT_CHOICES.map((c) => (
               <button
                 key={c.kind}
