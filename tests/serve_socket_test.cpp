@@ -61,7 +61,9 @@ std::vector<RawConnection> open_connections(const Host& host, int count, const s
   std::vector<RawConnection> held;
   for (int i = 0; i < count; ++i) {
     held.emplace_back(host.port());
-    if (!first_bytes.empty()) EXPECT_TRUE(held.back().send(first_bytes));
+    if (!first_bytes.empty()) {
+      EXPECT_TRUE(held.back().send(first_bytes));
+    }
   }
   return held;
 }
