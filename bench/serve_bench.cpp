@@ -16,7 +16,6 @@
 #include "commands/dispatcher.h"
 #include "raw_http.h"
 #include "serve_process.h"
-#include "test_support.h"
 
 namespace calcora {
 namespace {
@@ -56,7 +55,7 @@ double percentile(std::vector<double>& sorted, double p) {
 }
 
 int run() {
-  test::TempDir host_dir, local_dir;
+  bench::ScratchDir host_dir("calcora-serve-bench"), local_dir("calcora-serve-bench");
   test::ServeProcess host(host_dir.path(), kKey);
   auto state = set_up_app_state(local_dir.path());
   Dispatcher local(*state);
@@ -110,7 +109,7 @@ int run() {
   std::sort(all.begin(), all.end());
   const double rps = static_cast<double>(all.size()) / seconds;
   char load[64];
-  std::snprintf(load, sizeof load, "%d clients, %.0f rps", kClients, rps);
+  std::snprintf(load, sizeof load, "%d clients %.0f rps", kClients, rps);
   bench::report_row("serve: list_estimates under load, p50", load, percentile(all, 0.50), medians[1]);
   bench::report_row("serve: list_estimates under load, p95", load, percentile(all, 0.95), medians[1]);
   bench::report_row("serve: list_estimates under load, p99", load, percentile(all, 0.99), medians[1]);
