@@ -148,7 +148,8 @@ struct LoopbackHost::Impl {
   }
 
   void take_body(Exchange& exchange, const char* data, size_t size) const {
-    if (exchange.refusal || exchange.body_too_large) return;
+    // Only a command's body is kept; any other is read and dropped.
+    if (exchange.refusal || exchange.command.empty() || exchange.body_too_large) return;
     if (exchange.body.size() + size > options.max_body_bytes) {
       // The rest is read and dropped, so that the client, still sending, gets to read the answer.
       exchange.body_too_large = true;
@@ -156,14 +157,6 @@ struct LoopbackHost::Impl {
       return;
     }
     exchange.body.append(data, size);
-  }
-
-  void reserve_body(MHD_Connection* connection, Exchange& exchange) const {
-    const char* length = header(connection, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    if (!length) return;
-    char* end = nullptr;
-    unsigned long long declared = std::strtoull(length, &end, 10);
-    if (end != length && declared <= options.max_body_bytes) exchange.body.reserve(declared);
   }
 
   MHD_Result run_command(MHD_Connection* connection, Exchange& exchange) {
@@ -189,7 +182,6 @@ struct LoopbackHost::Impl {
       exchange = new Exchange;
       *request_state = exchange;
       exchange->refusal = check_headers(connection, url, method, exchange->command);
-      if (!exchange->refusal && !exchange->command.empty()) reserve_body(connection, *exchange);
       return MHD_YES;
     }
     if (*upload_data_size > 0) {
