@@ -103,8 +103,10 @@ int run() {
   size_t failed = 0;
   for (auto& t : times)
     for (double ms : t) {
-      if (ms < 0) ++failed;
-      else all.push_back(ms);
+      if (ms < 0)
+        ++failed;
+      else
+        all.push_back(ms);
     }
   std::sort(all.begin(), all.end());
   const double rps = static_cast<double>(all.size()) / seconds;

@@ -28,8 +28,8 @@ struct RawReply {
 // The text of one request; `extra_headers` are whole lines, each ending in CRLF.
 inline std::string http_request(std::string_view method, std::string_view target, int port, std::string_view body = {},
                                 std::string_view extra_headers = {}) {
-  std::string text = std::string(method) + " " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1:" +
-                     std::to_string(port) + "\r\n" + std::string(extra_headers);
+  std::string text = std::string(method) + " " + std::string(target) +
+                     " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n" + std::string(extra_headers);
   if (method == "POST") text += "Content-Length: " + std::to_string(body.size()) + "\r\n";
   return text + "\r\n" + std::string(body);
 }

@@ -70,7 +70,8 @@ std::vector<RawConnection> open_connections(const Host& host, int count, const s
 
 std::string many_headers(int count, size_t value_size) {
   std::string lines;
-  for (int i = 0; i < count; ++i) lines += "X-Filler-" + std::to_string(i) + ": " + std::string(value_size, 'v') + "\r\n";
+  for (int i = 0; i < count; ++i)
+    lines += "X-Filler-" + std::to_string(i) + ": " + std::string(value_size, 'v') + "\r\n";
   return lines;
 }
 
@@ -104,8 +105,7 @@ std::vector<Case> cases() {
          for (auto& c : held) ASSERT_TRUE(c.send("}"));
          for (auto& c : held) EXPECT_EQ(c.read_reply(kAnswerLimit).value_or(RawReply{}).status, 200);
        }},
-      {"idle connections that never send",
-       [](Host& host) { return open_connections(host, kHeldConnections, ""); },
+      {"idle connections that never send", [](Host& host) { return open_connections(host, kHeldConnections, ""); },
        [](Host&, std::vector<RawConnection>& held) {
          // The host lets them go after its idle time (10 s), not at the end of the test.
          for (auto& c : held) EXPECT_TRUE(c.closed_by_peer(40s));

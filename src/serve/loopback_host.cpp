@@ -190,7 +190,8 @@ struct LoopbackHost::Impl {
       return MHD_YES;
     }
     if (exchange->refusal) return send_answer(connection, std::move(*exchange->refusal));
-    if (exchange->body_too_large) return send_answer(connection, text_answer(MHD_HTTP_CONTENT_TOO_LARGE, "request body too large"));
+    if (exchange->body_too_large)
+      return send_answer(connection, text_answer(MHD_HTTP_CONTENT_TOO_LARGE, "request body too large"));
     if (exchange->command.empty()) return send_page_file(connection, url);
     if (!exchange->queued) return run_command(connection, *exchange);
     return send_answer(connection, std::move(exchange->answer));
@@ -198,14 +199,13 @@ struct LoopbackHost::Impl {
 
   bool start() {
     runner.emplace();
-    daemon = MHD_start_daemon(
-        MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr, &Impl::handle_request, this,
-        MHD_OPTION_LISTEN_SOCKET, listen_fd, MHD_OPTION_CONNECTION_LIMIT, options.max_connections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, options.max_connections, MHD_OPTION_CONNECTION_TIMEOUT,
-        options.idle_timeout_seconds,
-        // Holds the request line and headers; what does not fit is refused with 414 or 431.
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(64 * 1024), MHD_OPTION_NOTIFY_COMPLETED,
-        &Impl::request_completed, this, MHD_OPTION_END);
+    daemon = MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
+                              &Impl::handle_request, this, MHD_OPTION_LISTEN_SOCKET, listen_fd,
+                              MHD_OPTION_CONNECTION_LIMIT, options.max_connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+                              options.max_connections, MHD_OPTION_CONNECTION_TIMEOUT, options.idle_timeout_seconds,
+                              // Holds the request line and headers; what does not fit is refused with 414 or 431.
+                              MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(64 * 1024), MHD_OPTION_NOTIFY_COMPLETED,
+                              &Impl::request_completed, this, MHD_OPTION_END);
     if (!daemon) runner->close();
     return daemon != nullptr;
   }
@@ -214,8 +214,7 @@ struct LoopbackHost::Impl {
                                    const char*, const char* upload_data, size_t* upload_data_size,
                                    void** request_state) {
     try {
-      return static_cast<Impl*>(cls)->on_request(connection, url, method, upload_data, upload_data_size,
-                                                 request_state);
+      return static_cast<Impl*>(cls)->on_request(connection, url, method, upload_data, upload_data_size, request_state);
     } catch (...) {
       return MHD_NO;  // closes the connection; nothing may throw into the server's C code
     }
