@@ -5,11 +5,30 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace calcora::bench {
+
+// A folder of its own under the system's temporary directory, removed with its content at the end.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& name)
+      : path_(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(std::random_device()()))) {
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // Runs the contenders in turn, round after round, so that the machine's changing load falls on
 // all of them alike; gives each one's median in milliseconds. One warm-up run each first

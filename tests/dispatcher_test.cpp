@@ -30,6 +30,12 @@ TEST_F(DispatcherTest, DecodingMessages) {
        "invalid args `text` for command `write_utf8`: invalid type: null, expected a string"},
       {"no_such_command", "{}", "unknown command `no_such_command`"},
       {"write_utf8", "[1,2]", "invalid args for command `write_utf8`: invalid type: sequence, expected a map"},
+      // Numbers beyond a double's range are named with the argument they sit in.
+      {"evaluate_formula_cmd", R"({"expr":"a","vars":{"b":1,"a":1e400}})",
+       "invalid args `vars` for command `evaluate_formula_cmd`: invalid value: number `1e400` is out of range"},
+      {"save_estimate", R"({"payload":{"lines":[{"quantity":-2E+999}]},"later":1})",
+       "invalid args `payload` for command `save_estimate`: invalid value: number `-2E+999` is out of range"},
+      {"write_utf8", "1e400", "invalid args for command `write_utf8`: invalid value: number `1e400` is out of range"},
   };
   for (const auto& c : cases) {
     auto outcome = dispatcher.dispatch_text(c.command, c.args);

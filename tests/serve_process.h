@@ -1,4 +1,5 @@
-// Starts build/calcora-serve as a child process for tests that must kill it at will.
+// Starts build/calcora-serve (or the program named by CALCORA_SERVE) as a child process, for
+// tests that must kill it at will and for benchmarks that compare builds of it.
 #pragma once
 
 #include <signal.h>
@@ -6,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <stdexcept>
@@ -18,7 +20,8 @@ namespace calcora::test {
 class ServeProcess {
  public:
   ServeProcess(const std::filesystem::path& data_dir, const std::string& key) {
-    const std::string binary = std::string(CALCORA_BINARY_DIR) + "/calcora-serve";
+    const char* chosen = std::getenv("CALCORA_SERVE");
+    const std::string binary = chosen && *chosen ? chosen : std::string(CALCORA_BINARY_DIR) + "/calcora-serve";
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("pipe failed");
     posix_spawn_file_actions_t actions;

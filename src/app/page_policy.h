@@ -14,6 +14,8 @@ inline constexpr const char* kContentSecurityPolicy =
     "https://calcora.ru https://www.calcora.ru; "
     "script-src 'self' 'unsafe-inline'; "
     "style-src 'self' 'unsafe-inline'; "
-    "img-src 'self' calcora: blob: data:";
+    "img-src 'self' calcora: blob: data:; "
+    // No other site may show the page inside a frame of its own (clickjacking).
+    "frame-ancestors 'none'";
 
 }  // namespace calcora

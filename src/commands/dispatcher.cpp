@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 
 namespace calcora {
@@ -21,6 +22,29 @@ constexpr std::array<std::string_view, 32> kCommandNames = {
 
 bool is_known(std::string_view name) {
   return std::find(kCommandNames.begin(), kCommandNames.end(), name) != kCommandNames.end();
+}
+
+// A number beyond the range of a double ("1e400") stops the JSON reader, so no argument was
+// decoded yet: read the text again, noting each top-level key, to name the argument it sits in,
+// and word it like the other decoding failures.
+std::string number_out_of_range_message(std::string_view command, std::string_view args_json,
+                                        const std::string& reader_message) {
+  std::optional<std::string> key;
+  try {
+    [[maybe_unused]] Json read = Json::parse(args_json, [&](int depth, Json::parse_event_t event, Json& parsed) {
+      if (event == Json::parse_event_t::key && depth == 1) key = parsed.get<std::string>();
+      return true;
+    });
+  } catch (const Json::exception&) {
+    // Expected: the same number stops this reading too.
+  }
+  // The reader names the number's text between quotes: "number overflow parsing '1e400'".
+  std::string number = "?";
+  auto open = reader_message.find('\'');
+  auto close = reader_message.rfind('\'');
+  if (open != std::string::npos && close > open) number = reader_message.substr(open + 1, close - open - 1);
+  std::string where = key ? "invalid args `" + *key + "` for command `" : "invalid args for command `";
+  return where + std::string(command) + "`: invalid value: number `" + number + "` is out of range";
 }
 
 }  // namespace
@@ -45,6 +69,8 @@ CommandOutcome Dispatcher::dispatch_text(std::string_view command, std::string_v
     return dispatch(command, args);
   } catch (const Json::parse_error& e) {
     return {false, "invalid JSON arguments for command `" + std::string(command) + "`: " + e.what()};
+  } catch (const Json::out_of_range& e) {
+    return {false, number_out_of_range_message(command, args_json, e.what())};
   } catch (...) {
     return {false, "internal error"};
   }

@@ -1,127 +1,276 @@
 #include "serve/loopback_host.h"
 
-#include <httplib.h>
+#include <arpa/inet.h>
+#include <microhttpd.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
+#include <optional>
+#include <string_view>
 
 #include "app/page/page_files.h"
 #include "app/page_policy.h"
+#include "serve/command_runner.h"
 
 namespace calcora {
 
 namespace {
 
-// Commands run one at a time in the order their requests arrived: a ticket is drawn when
-// the request is read, and each waits until its number comes up.
-class ArrivalOrder {
- public:
-  uint64_t take_ticket() {
-    std::lock_guard lock(mutex_);
-    return next_ticket_++;
-  }
-  template <typename F>
-  void run_in_turn(uint64_t ticket, F&& work) {
-    std::unique_lock lock(mutex_);
-    turn_changed_.wait(lock, [&] { return now_serving_ == ticket; });
-    lock.unlock();
-    try {
-      work();
-    } catch (...) {
-      finish_turn();
-      throw;
-    }
-    finish_turn();
-  }
+constexpr const char* kTextPlain = "text/plain; charset=utf-8";
+constexpr const char* kJson = "application/json; charset=utf-8";
+constexpr std::string_view kInvokePrefix = "/api/invoke/";
 
- private:
-  void finish_turn() {
-    std::lock_guard lock(mutex_);
-    ++now_serving_;
-    turn_changed_.notify_all();
-  }
-  std::mutex mutex_;
-  std::condition_variable turn_changed_;
-  uint64_t next_ticket_ = 0;
-  uint64_t now_serving_ = 0;
+struct Answer {
+  unsigned status = 200;
+  std::string body;
+  const char* content_type = kTextPlain;
 };
 
-constexpr const char* kTextPlain = "text/plain; charset=utf-8";
+Answer text_answer(unsigned status, std::string body) { return {status, std::move(body), kTextPlain}; }
+
+// One request on a connection, from its headers to its answer. MHD calls the request handler
+// once for the headers, once per piece of body, once when the body is whole, and once more after
+// a command's answer has resumed the connection.
+struct Exchange {
+  std::optional<Answer> refusal;  // decided from the headers; the body is read and dropped
+  std::string command;            // empty for the page's files
+  std::string body;
+  bool body_too_large = false;
+  bool queued = false;
+  Answer answer;  // written by the command thread before it resumes the connection
+};
+
+bool is_command_name(std::string_view name) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+struct HeaderTally {
+  size_t count = 0;
+  size_t bytes = 0;
+};
+
+MHD_Result tally_header(void* cls, MHD_ValueKind, const char* name, const char* value) {
+  auto* tally = static_cast<HeaderTally*>(cls);
+  ++tally->count;
+  tally->bytes += std::strlen(name) + (value ? std::strlen(value) : 0) + 4;  // ": " and CRLF
+  return MHD_YES;
+}
+
+void free_string(void* cls) { delete static_cast<std::string*>(cls); }
+
+MHD_Result send_answer(MHD_Connection* connection, Answer answer) {
+  auto* body = new std::string(std::move(answer.body));
+  MHD_Response* response =
+      MHD_create_response_from_buffer_with_free_callback_cls(body->size(), body->data(), free_string, body);
+  if (!response) {
+    delete body;
+    return MHD_NO;
+  }
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.content_type);
+  MHD_Result queued = MHD_queue_response(connection, answer.status, response);
+  MHD_destroy_response(response);
+  return queued;
+}
+
+MHD_Result send_page_file(MHD_Connection* connection, const char* url) {
+  const EmbeddedFile& file = page_file_for_path(url);
+  // The page's files are compiled in and live as long as the program: no copy.
+  MHD_Response* response = MHD_create_response_from_buffer(
+      file.bytes.size(), const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(file.bytes.data())),
+      MHD_RESPMEM_PERSISTENT);
+  if (!response) return MHD_NO;
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, std::string(mime_type_for(file.name)).c_str());
+  MHD_add_response_header(response, "Content-Security-Policy", kContentSecurityPolicy);
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+  MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+  MHD_Result queued = MHD_queue_response(connection, MHD_HTTP_OK, response);
+  MHD_destroy_response(response);
+  return queued;
+}
 
 }  // namespace
 
 struct LoopbackHost::Impl {
   Dispatcher& dispatcher;
   LoopbackOptions options;
-  httplib::Server server;
-  ArrivalOrder order;
+  int listen_fd = -1;
   int port = -1;
+  MHD_Daemon* daemon = nullptr;
+  std::optional<CommandRunner> runner;
+  std::mutex mutex;
+  std::condition_variable stop_requested;
+  bool stopping = false;
 
-  bool host_allowed(const httplib::Request& req) const {
+  Impl(Dispatcher& d, LoopbackOptions o) : dispatcher(d), options(std::move(o)) {}
+  ~Impl() {
+    if (listen_fd >= 0 && !daemon) ::close(listen_fd);
+  }
+
+  const char* header(MHD_Connection* connection, const char* name) const {
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
+  }
+
+  bool host_allowed(MHD_Connection* connection) const {
     // A page on another site that resolves its own name to 127.0.0.1 (DNS rebinding)
     // sends its own name here; only our two loopback names are served.
-    const std::string host = req.get_header_value("Host");
+    const char* value = header(connection, MHD_HTTP_HEADER_HOST);
+    if (!value) return false;
+    const std::string host = value;
     const std::string suffix = ":" + std::to_string(port);
     return host == "127.0.0.1" + suffix || host == "localhost" + suffix;
   }
 
-  void install_routes() {
-    server.set_payload_max_length(options.max_body_bytes);
-    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-      if (host_allowed(req)) return httplib::Server::HandlerResponse::Unhandled;
-      res.status = 403;
-      res.set_content("forbidden host", kTextPlain);
-      return httplib::Server::HandlerResponse::Handled;
+  // What the headers alone decide: a refusal, or nothing when the request may go on.
+  std::optional<Answer> check_headers(MHD_Connection* connection, std::string_view url, std::string_view method,
+                                      std::string& command) const {
+    HeaderTally tally;
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, tally_header, &tally);
+    if (tally.count > options.max_header_count || tally.bytes > options.max_header_bytes)
+      return text_answer(MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "request headers too large");
+    if (url.size() > options.max_target_bytes) return text_answer(MHD_HTTP_URI_TOO_LONG, "request address too long");
+    if (!host_allowed(connection)) return text_answer(MHD_HTTP_FORBIDDEN, "forbidden host");
+    if (method == "GET" || method == "HEAD") return std::nullopt;
+    if (method != "POST" || !url.starts_with(kInvokePrefix) || !is_command_name(url.substr(kInvokePrefix.size())))
+      return text_answer(MHD_HTTP_NOT_FOUND, "not found");
+    const char* key = header(connection, "X-Calcora-Key");
+    if (!key || key != options.key) return text_answer(MHD_HTTP_FORBIDDEN, "forbidden");
+    command = url.substr(kInvokePrefix.size());
+    return std::nullopt;
+  }
+
+  void take_body(Exchange& exchange, const char* data, size_t size) const {
+    // Only a command's body is kept; any other is read and dropped.
+    if (exchange.refusal || exchange.command.empty() || exchange.body_too_large) return;
+    if (exchange.body.size() + size > options.max_body_bytes) {
+      // The rest is read and dropped, so that the client, still sending, gets to read the answer.
+      exchange.body_too_large = true;
+      std::string().swap(exchange.body);
+      return;
+    }
+    exchange.body.append(data, size);
+  }
+
+  MHD_Result run_command(MHD_Connection* connection, Exchange& exchange) {
+    exchange.queued = true;
+    MHD_suspend_connection(connection);
+    bool accepted = runner->submit([this, connection, &exchange] {
+      CommandOutcome outcome = dispatcher.dispatch_text(exchange.command, exchange.body);
+      exchange.answer = outcome.ok ? Answer{MHD_HTTP_OK, std::move(outcome.body), kJson}
+                                   : text_answer(MHD_HTTP_BAD_REQUEST, std::move(outcome.body));
+      MHD_resume_connection(connection);  // the exchange may be gone from here on
     });
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-      if (!res.body.empty()) return;
-      if (res.status == 413) res.set_content("request body too large", kTextPlain);
-      else if (res.status == 404) res.set_content("not found", kTextPlain);
-      else res.set_content("request failed with status " + std::to_string(res.status), kTextPlain);
-    });
-    server.Post(R"(/api/invoke/([A-Za-z0-9_]+))", [this](const httplib::Request& req, httplib::Response& res) {
-      if (req.get_header_value("X-Calcora-Key") != options.key) {
-        res.status = 403;
-        res.set_content("forbidden", kTextPlain);
-        return;
-      }
-      const std::string command = req.matches[1];
-      CommandOutcome outcome;
-      order.run_in_turn(order.take_ticket(), [&] { outcome = dispatcher.dispatch_text(command, req.body); });
-      if (outcome.ok) {
-        res.status = 200;
-        res.set_content(outcome.body, "application/json; charset=utf-8");
-      } else {
-        res.status = 400;
-        res.set_content(outcome.body, kTextPlain);
-      }
-    });
-    server.Get(R"(/.*)", [](const httplib::Request& req, httplib::Response& res) {
-      const EmbeddedFile& file = page_file_for_path(req.path);
-      res.set_header("Content-Security-Policy", kContentSecurityPolicy);
-      res.set_header("Cache-Control", "no-store");
-      res.set_header("X-Content-Type-Options", "nosniff");
-      res.set_content(file.bytes.data(), file.bytes.size(), std::string(mime_type_for(file.name)).c_str());
-    });
+    if (!accepted) {
+      exchange.answer = text_answer(MHD_HTTP_SERVICE_UNAVAILABLE, "the host is stopping");
+      MHD_resume_connection(connection);
+    }
+    return MHD_YES;
+  }
+
+  MHD_Result on_request(MHD_Connection* connection, const char* url, const char* method, const char* upload_data,
+                        size_t* upload_data_size, void** request_state) {
+    auto* exchange = static_cast<Exchange*>(*request_state);
+    if (!exchange) {
+      exchange = new Exchange;
+      *request_state = exchange;
+      exchange->refusal = check_headers(connection, url, method, exchange->command);
+      return MHD_YES;
+    }
+    if (*upload_data_size > 0) {
+      take_body(*exchange, upload_data, *upload_data_size);
+      *upload_data_size = 0;
+      return MHD_YES;
+    }
+    if (exchange->refusal) return send_answer(connection, std::move(*exchange->refusal));
+    if (exchange->body_too_large)
+      return send_answer(connection, text_answer(MHD_HTTP_CONTENT_TOO_LARGE, "request body too large"));
+    if (exchange->command.empty()) return send_page_file(connection, url);
+    if (!exchange->queued) return run_command(connection, *exchange);
+    return send_answer(connection, std::move(exchange->answer));
+  }
+
+  bool start() {
+    runner.emplace();
+    daemon = MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
+                              &Impl::handle_request, this, MHD_OPTION_LISTEN_SOCKET, listen_fd,
+                              MHD_OPTION_CONNECTION_LIMIT, options.max_connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+                              options.max_connections, MHD_OPTION_CONNECTION_TIMEOUT, options.idle_timeout_seconds,
+                              // Holds the request line and headers; what does not fit is refused with 414 or 431.
+                              MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(64 * 1024), MHD_OPTION_NOTIFY_COMPLETED,
+                              &Impl::request_completed, this, MHD_OPTION_END);
+    if (!daemon) runner->close();
+    return daemon != nullptr;
+  }
+
+  static MHD_Result handle_request(void* cls, MHD_Connection* connection, const char* url, const char* method,
+                                   const char*, const char* upload_data, size_t* upload_data_size,
+                                   void** request_state) {
+    try {
+      return static_cast<Impl*>(cls)->on_request(connection, url, method, upload_data, upload_data_size, request_state);
+    } catch (...) {
+      return MHD_NO;  // closes the connection; nothing may throw into the server's C code
+    }
+  }
+
+  static void request_completed(void*, MHD_Connection*, void** request_state, MHD_RequestTerminationCode) {
+    delete static_cast<Exchange*>(*request_state);
+    *request_state = nullptr;
   }
 };
 
 LoopbackHost::LoopbackHost(Dispatcher& dispatcher, LoopbackOptions options)
-    : impl_(new Impl{dispatcher, std::move(options), {}, {}, -1}) {
-  impl_->install_routes();
-}
+    : impl_(std::make_unique<Impl>(dispatcher, std::move(options))) {}
 
 LoopbackHost::~LoopbackHost() = default;
 
 int LoopbackHost::bind() {
-  auto& s = impl_->server;
-  if (impl_->options.port == 0) impl_->port = s.bind_to_any_port("127.0.0.1");
-  else impl_->port = s.bind_to_port("127.0.0.1", impl_->options.port) ? impl_->options.port : -1;
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  int on = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(impl_->options.port));
+  socklen_t length = sizeof address;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  impl_->listen_fd = fd;
+  impl_->port = ntohs(address.sin_port);
   return impl_->port;
 }
 
-bool LoopbackHost::serve() { return impl_->server.listen_after_bind(); }
+bool LoopbackHost::serve() {
+  if (impl_->listen_fd < 0 || !impl_->start()) return false;
+  {
+    std::unique_lock lock(impl_->mutex);
+    impl_->stop_requested.wait(lock, [&] { return impl_->stopping; });
+  }
+  // Queued commands run and resume their connections before the server may stop.
+  impl_->runner->close();
+  MHD_stop_daemon(impl_->daemon);
+  impl_->daemon = nullptr;
+  impl_->listen_fd = -1;  // closed by the server
+  return true;
+}
 
-void LoopbackHost::stop() { impl_->server.stop(); }
+void LoopbackHost::stop() {
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->stopping = true;
+  }
+  impl_->stop_requested.notify_all();
+}
 
 }  // namespace calcora
