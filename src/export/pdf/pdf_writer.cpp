@@ -39,10 +39,10 @@ struct FontState {
   explicit FontState(FontChoice c) : choice(c), embedded(embedded_font(c)), font(embedded.file) {}
 
   // The first character seen for a glyph names it in the text map; the missing glyph, which
-  // stands for every character the font lacks, is named U+FFFD.
+  // stands for every character the font lacks, is named U+FFFD. NUL stays itself: it has no text.
   uint16_t note(char32_t c) {
     const uint16_t glyph = font.glyph_id(c);
-    glyphs.try_emplace(glyph, glyph == 0 ? kReplacementChar : c);
+    glyphs.try_emplace(glyph, glyph == 0 && c != 0 ? kReplacementChar : c);
     return glyph;
   }
 };
