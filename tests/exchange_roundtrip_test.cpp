@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "calc/category.h"
 #include "exchange/number_text.h"
@@ -36,17 +37,23 @@ struct EstimateCase {
 std::vector<EstimateCase> estimate_cases() {
   return {
       {"every line type and every footer row",
-       Json::array({{{"line_type", "section"}, {"name", "Электрика"}},
-                    {{"line_type", "full"}, {"name", "Монтаж розеток"}, {"unit", "шт"}, {"quantity", 12},
-                     {"unit_price", 350}},
-                    {{"line_type", "full"}, {"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"quantity", 50.5},
-                     {"unit_price", 80.25}},
-                    {{"line_type", "quantity_only"}, {"name", "Гофра ПВХ"}, {"unit", "м"}, {"quantity", 20}},
-                    {{"line_type", "fixed"}, {"name", "Вывоз мусора"}, {"fixed_total", 3000}},
-                    {{"line_type", "fixed"}, {"name", "Непредвиденные работы"}},
-                    {{"line_type", "full"}, {"name", "Аренда техники на смену"}, {"unit", "смена"}, {"quantity", 2},
-                     {"unit_price", 7500}},
-                    {{"line_type", "full"}, {"name", "Краска"}, {"unit", "л"}, {"unit_price", 450}}}),
+       Json::array(
+           {{{"line_type", "section"}, {"name", "Электрика"}},
+            {{"line_type", "full"}, {"name", "Монтаж розеток"}, {"unit", "шт"}, {"quantity", 12}, {"unit_price", 350}},
+            {{"line_type", "full"},
+             {"name", "Кабель ВВГнг 3х2,5"},
+             {"unit", "м"},
+             {"quantity", 50.5},
+             {"unit_price", 80.25}},
+            {{"line_type", "quantity_only"}, {"name", "Гофра ПВХ"}, {"unit", "м"}, {"quantity", 20}},
+            {{"line_type", "fixed"}, {"name", "Вывоз мусора"}, {"fixed_total", 3000}},
+            {{"line_type", "fixed"}, {"name", "Непредвиденные работы"}},
+            {{"line_type", "full"},
+             {"name", "Аренда техники на смену"},
+             {"unit", "смена"},
+             {"quantity", 2},
+             {"unit_price", 7500}},
+            {{"line_type", "full"}, {"name", "Краска"}, {"unit", "л"}, {"unit_price", 450}}}),
        {{"show_materials", true},
         {"materials", 1500},
         {"show_delivery", true},
@@ -65,10 +72,13 @@ std::vector<EstimateCase> estimate_cases() {
        {{"materials", 700}, {"delivery", 400}, {"markup_formula", "работы *"}},
        {"Наценка"}},
       {"a fractional add-on over fractional material lines",
-       Json::array({{{"line_type", "full"}, {"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"quantity", 3},
-                     {"unit_price", 0.1}},
-                    {{"line_type", "full"}, {"name", "Труба ПНД 32"}, {"unit", "м"}, {"quantity", 0.7},
-                     {"unit_price", 0.3}}}),
+       Json::array(
+           {{{"line_type", "full"},
+             {"name", "Кабель ВВГнг 3х2,5"},
+             {"unit", "м"},
+             {"quantity", 3},
+             {"unit_price", 0.1}},
+            {{"line_type", "full"}, {"name", "Труба ПНД 32"}, {"unit", "м"}, {"quantity", 0.7}, {"unit_price", 0.3}}}),
        {{"show_materials", true}, {"materials", 0.7}},
        {}},
   };
@@ -133,6 +143,51 @@ TEST_P(RoundTrip, EstimateWorkbookGivesBackItsLinesAndGrandTotal) {
   }
 }
 
+// Estimates made at random (a fixed seed) from every line type and footer feature: each read
+// back from our own workbook keeps its lines and its grand total.
+TEST(EstimateWorkbookRoundTrip, RandomEstimatesKeepTheirGrandTotal) {
+  test::AppFixture app;
+  std::mt19937 rng(20250301);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto amount = [&](int max) { return pick(max * 100) / 100.0; };
+  const char* names[] = {
+      "Монтаж розеток", "Кабель ВВГнг 3х2,5", "Аренда техники на смену", "Штукатурка стен", "Плитка", "Вывоз мусора",
+      "Грунтовка",      "Кран шаровой"};
+  const char* types[] = {"full", "quantity_only", "fixed", "section"};
+  const char* markups[] = {"", "работы * 0.1", "(работы + материалы) * 0.05"};
+  for (int n = 0; n < 30; ++n) {
+    Json lines = Json::array();
+    for (int i = pick(12); i > 0; --i) {
+      Json line = {{"line_type", types[pick(4)]}, {"name", names[pick(8)]}};
+      line["category"] = guess_category(line["name"].get<std::string>());
+      if (line["line_type"] == "full")
+        line.update({{"unit", "м"}, {"quantity", amount(100)}, {"unit_price", amount(900)}});
+      if (line["line_type"] == "quantity_only") line.update({{"unit", "шт"}, {"quantity", amount(50)}});
+      if (line["line_type"] == "fixed" && pick(4) > 0) line["fixed_total"] = amount(20000);
+      lines.push_back(line);
+    }
+    Json extras = Json::array();
+    for (int i = pick(4); i > 0; --i)
+      extras.push_back(
+          {{"id", std::to_string(i)}, {"label", names[pick(8)]}, {"amount", amount(3000)}, {"enabled", pick(3) > 0}});
+    const Json footer = {
+        {"show_materials", pick(2) == 1},     {"materials", amount(5000)},
+        {"show_delivery", pick(2) == 1},      {"delivery", amount(3000)},
+        {"show_advance", pick(2) == 1},       {"advance", amount(10000)},
+        {"markup_formula", markups[pick(3)]}, {"extras_json", extras.empty() ? Json() : Json(extras.dump())}};
+    const Json sent = app.make_estimate("Случайная " + std::to_string(n), lines, footer);
+    const auto path = app.dir / ("random" + std::to_string(n) + ".xlsx");
+    app.call("export_estimate_xlsx", {{"id", sent["estimate"]["id"]}, {"path", path.string()}});
+    const Json id = app.call("import_estimate_xlsx", {{"path", path.string()}});
+    const Json got = app.call("get_estimate", {{"id", id}});
+    EXPECT_NEAR(grand_total(app, id), grand_total(app, sent["estimate"]["id"]), 0.005) << n;
+    ASSERT_EQ(got["lines"].size(), sent["lines"].size()) << n;
+    for (size_t l = 0; l < sent["lines"].size(); ++l)
+      for (const char* field : {"name", "line_type", "unit", "quantity", "unit_price", "fixed_total"})
+        EXPECT_EQ(got["lines"][l][field], sent["lines"][l][field]) << n << " line " << l << " " << field;
+  }
+}
+
 // name|unit|price|type|category|sku|cost of every catalog item, by name.
 std::vector<std::string> catalog_rows(test::AppFixture& app) {
   auto text = [](const Json& v) {
@@ -172,14 +227,25 @@ TEST_P(RoundTrip, CatalogWorkbookKeepsUnitTypeAndCategory) {
   // Names whose guessed category differs from the stored one, so that a guess would show.
   const Json items = Json::array({
       {{"name", "Бетон М300"}, {"unit", "м³"}, {"default_price", 5200}, {"line_type", "full"}, {"category", "work"}},
-      {{"name", "Монтаж розеток"}, {"unit", "шт"}, {"default_price", 350.5}, {"line_type", "full"},
+      {{"name", "Монтаж розеток"},
+       {"unit", "шт"},
+       {"default_price", 350.5},
+       {"line_type", "full"},
        {"category", "material"}},
-      {{"name", "Автовышка"}, {"unit", "смена"}, {"default_price", 9000}, {"line_type", "full"},
+      {{"name", "Автовышка"},
+       {"unit", "смена"},
+       {"default_price", 9000},
+       {"line_type", "full"},
        {"category", "equipment"}},
       {{"name", "Вывоз мусора"}, {"default_price", 3000}, {"line_type", "fixed"}, {"category", "equipment"}},
       {{"name", "Гофра ПВХ"}, {"unit", "м"}, {"line_type", "quantity_only"}, {"category", "material"}},
-      {{"name", "Kabel NYM"}, {"unit", "m"}, {"default_price", 1.5}, {"line_type", "full"}, {"category", "work"},
-       {"sku", "K-1"}, {"cost_price", 0.9}},
+      {{"name", "Kabel NYM"},
+       {"unit", "m"},
+       {"default_price", 1.5},
+       {"line_type", "full"},
+       {"category", "work"},
+       {"sku", "K-1"},
+       {"cost_price", 0.9}},
   });
   for (const auto& item : items) add_catalog_item(app, item);
   const auto before = catalog_rows(app);
@@ -235,11 +301,23 @@ std::map<std::string, std::string> supplier_price_list() {
 TEST_P(RoundTrip, PriceListChangesOnlyWhatItReads) {
   test::AppFixture app;
   for (const Json& item : {
-           Json{{"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"default_price", 1100}, {"line_type", "full"},
-                {"category", "material"}, {"sku", "A-1"}, {"cost_price", 800}},
-           Json{{"name", "Бетон М300"}, {"unit", "м³"}, {"default_price", 5000}, {"line_type", "full"},
-                {"category", "material"}, {"sku", "C-3"}},
-           Json{{"name", "Перфоратор"}, {"unit", "шт"}, {"default_price", 4000}, {"line_type", "fixed"},
+           Json{{"name", "Кабель ВВГнг 3х2,5"},
+                {"unit", "м"},
+                {"default_price", 1100},
+                {"line_type", "full"},
+                {"category", "material"},
+                {"sku", "A-1"},
+                {"cost_price", 800}},
+           Json{{"name", "Бетон М300"},
+                {"unit", "м³"},
+                {"default_price", 5000},
+                {"line_type", "full"},
+                {"category", "material"},
+                {"sku", "C-3"}},
+           Json{{"name", "Перфоратор"},
+                {"unit", "шт"},
+                {"default_price", 4000},
+                {"line_type", "fixed"},
                 {"category", "equipment"}},
        })
     add_catalog_item(app, item);
@@ -248,7 +326,7 @@ TEST_P(RoundTrip, PriceListChangesOnlyWhatItReads) {
   const auto copy = copies({file}, app.dir / "copies").front();
   EXPECT_EQ(app.call("import_catalog_xlsx", {{"path", copy.string()}}), Json::array({4, 0}));
   const std::vector<std::string> expected = {
-      "Бетон М300|м³|5000|full|material|C-3|-",            // unreadable price, blank unit: kept
+      "Бетон М300|м³|5000|full|material|C-3|-",           // unreadable price, blank unit: kept
       "Кабель ВВГнг 3х2,5|м|1100|full|material|A-1|900",  // "1 250,50" keeps 1100; the cost is read
       "Новая позиция|шт|75.5|full|" + guess_category("Новая позиция") + "|B-7|-",
       "Перфоратор|шт|4000|fixed|equipment|-|-",  // a formula without a result

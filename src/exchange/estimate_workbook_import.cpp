@@ -26,8 +26,8 @@ struct RowCells {
 };
 
 RowCells row_cells(const SheetArea& area, size_t r) {
-  return RowCells{cell_text(area.at(r, kB)),     cell_text(area.at(r, kC)),   cell_number(area.at(r, kD)),
-                  cell_number(area.at(r, kE)),   cell_number(area.at(r, kF)), area.at(r, kF).formula};
+  return RowCells{cell_text(area.at(r, kB)),   cell_text(area.at(r, kC)),   cell_number(area.at(r, kD)),
+                  cell_number(area.at(r, kE)), cell_number(area.at(r, kF)), area.at(r, kF).formula};
 }
 
 bool is_named(const std::optional<std::string>& name) { return name && !is_blank(*name); }
