@@ -15,6 +15,7 @@ packages=(
   nodejs npm
   chromium xvfb xauth imagemagick xdotool x11-utils x11-xkb-utils python3-gi gir1.2-gtk-3.0
   libreoffice-calc-nogui poppler-utils qpdf sqlite3 curl
+  gnumeric python3-openpyxl
 )
 
 missing=()

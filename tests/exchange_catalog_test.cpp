@@ -50,7 +50,7 @@ TEST(CatalogImport, PriceListMatchesBySkuThenName) {
   EXPECT_EQ(updated["sku"], "A1");
   EXPECT_EQ(updated["default_price"], 85.5);
   EXPECT_EQ(updated["cost_price"], 60);
-  EXPECT_EQ(updated["category"], "material");
+  EXPECT_EQ(updated["category"], "work");  // no category column: the item keeps its own
   Json by_name = item_named(app, "БЕТОН м300");
   EXPECT_EQ(by_name["unit"], "м3");
   EXPECT_EQ(by_name["default_price"], 5200);
@@ -138,11 +138,12 @@ TEST(CatalogImport, ReadsTheProgramsOwnWorkbooks) {
   for (size_t r = 0; r < expected.size(); ++r)
     for (size_t c = 0; c < 5; ++c) EXPECT_EQ(cell_text(area.at(r, c)).value_or("-"), expected[r][c]) << r << c;
 
-  // Read back into an empty catalog: a price list by its "Наименование" header; units are not read.
+  // Read back into an empty catalog: a price list by its "Наименование" header, with its units,
+  // types and categories.
   app.state.with_db([](Database& db) { db.exec("DELETE FROM catalog_items"); });
   EXPECT_EQ(app.call("import_catalog_xlsx", {{"path", catalog_book.string()}}), Json::array({6, 0}));
-  EXPECT_TRUE(item_named(app, "Гофра")["unit"].is_null());
-  EXPECT_EQ(item_named(app, "Гофра")["line_type"], "full");
+  EXPECT_EQ(item_named(app, "Гофра")["unit"], "м");
+  EXPECT_EQ(item_named(app, "Гофра")["line_type"], "quantity_only");
 }
 
 TEST(CatalogImport, RefusedFilesChangeNothing) {
@@ -193,7 +194,7 @@ TEST(CatalogExamples, SeedingReadsTheExamplesWorkbooks) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].name, "Кабель ВВГ");
   EXPECT_EQ(entries[0].price, 1);
-  EXPECT_EQ(entries[0].category, "material");
+  EXPECT_EQ(entries[0].category, "work");  // the workbook's own category column
   app.state.with_db([&](Database& db) { seed_catalog(db, examples, catalog_workbook_entries); });
   EXPECT_EQ(app.count("SELECT COUNT(*) FROM catalog_items"), 2);
 }

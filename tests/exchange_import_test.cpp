@@ -44,7 +44,7 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
   const Expected expected[] = {{"full", "work", "м²", 2, 100, nullptr},
                                {"quantity_only", "material", "м", 7, nullptr, nullptr},
                                {"fixed", "equipment", nullptr, nullptr, nullptr, 1200},
-                               {"fixed", "equipment", nullptr, nullptr, nullptr, 0}};
+                               {"section", "equipment", nullptr, nullptr, nullptr, nullptr}};
   ASSERT_EQ(got["lines"].size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
     const Json& l = got["lines"][i];

@@ -112,14 +112,19 @@ TEST(PdfWriter, FontFilesAreWholeAndCompressedOnce) {
 }
 
 TEST(PdfWriter, TextMapNamesFirstCharacterPerGlyph) {
-  // U+0378 and U+0379 are unassigned, so both fall on the missing glyph 0; the map names
-  // the one seen first. A character past U+FFFF maps through its UTF-16 surrogate pair.
-  const std::string pdf = render_pdf({"T", {page({{"\u0378\u0379", sans}, {"𝔸", serif}})}});
+  // U+0378 and U+0379 are unassigned, so both fall on the missing glyph 0: the map names it
+  // U+FFFD and a span carries the characters themselves. A character past U+FFFF maps through
+  // its UTF-16 surrogate pair.
+  const std::string pdf = render_pdf({"T", {page({{"a\u0378\u0379b", sans}, {"𝔸", serif}})}});
   auto objects = pdf_objects(pdf);
   ASSERT_EQ(objects.size(), 14u);
-  EXPECT_NE(objects[14].find("/F1 14 Tf\n<00000000> Tj\n"), std::string::npos) << objects[14];
-  EXPECT_NE(stream_data(objects[7]).find("2 beginbfchar\n<0000> <0378>\n<0003> <0020>\nendbfchar\n"),
-            std::string::npos);
+  EXPECT_NE(objects[14].find("/F1 14 Tf\n<0044> Tj\n/Span << /ActualText <FEFF03780379> >> BDC\n<00000000> Tj\nEMC\n"
+                             "<0045> Tj\nT*\n"),
+            std::string::npos)
+      << objects[14];
+  EXPECT_NE(stream_data(objects[7]).find("4 beginbfchar\n<0000> <FFFD>\n<0003> <0020>\n<0044> <0061>\n"),
+            std::string::npos)
+      << stream_data(objects[7]);
   EXPECT_NE(stream_data(objects[12]).find("<1C4D> <D835DD38>\n"), std::string::npos) << stream_data(objects[12]);
 
   // A NUL character is drawn with its glyph but has no width entry and no text.
@@ -188,6 +193,27 @@ TEST(PdfWriter, ReadersGetTheTextBack) {
   EXPECT_NE(check.out.find("No syntax or stream encoding errors found"), std::string::npos) << check.out;
   auto text = test::run_tool("pdftotext -raw " + test::quoted(path) + " -");
   EXPECT_EQ(text.out, "Проверка\n(скобки) \\ обратная черта × м² 𝔸\n\fПроверка\nвторая страница\n\f");
+}
+
+TEST(PdfWriter, CharactersTheFontLacksCopyOutAsThemselves) {
+  if (!test::have_tool("pdftotext")) GTEST_SKIP() << "poppler missing";
+  // Neither font has these emoji or the ideograph U+20000: all of them share the missing glyph,
+  // yet each must copy out as itself (or at worst as U+FFFD), never as another of them.
+  const std::vector<std::string> sent = {"Смета 😀", "Плитка 🚧 и 𠀀 м²", "🚧😀 подряд", "😀"};
+  test::TempDir dir;
+  const auto path = dir / "missing.pdf";
+  write_pdf({"T", {page({{sent[0], sans}, {sent[1], sans}, {sent[2], serif}, {sent[3], sans}})}}, path);
+  const auto text = test::run_tool("pdftotext -raw " + test::quoted(path) + " -");
+  std::vector<std::string> got;
+  for (size_t start = 0, end; (end = text.out.find('\n', start)) != std::string::npos; start = end + 1)
+    got.push_back(text.out.substr(start, end - start));
+  ASSERT_GE(got.size(), sent.size()) << text.out;
+  for (size_t i = 0; i < sent.size(); ++i) {
+    const auto want = decode_utf8(sent[i]), have = decode_utf8(got[i]);
+    ASSERT_EQ(have.size(), want.size()) << got[i];
+    for (size_t c = 0; c < want.size(); ++c)
+      EXPECT_TRUE(have[c] == want[c] || have[c] == 0xFFFD) << sent[i] << " came out as " << got[i];
+  }
 }
 
 TEST(PdfText, MalformedUtf8CountsOneReplacementPerBadByte) {

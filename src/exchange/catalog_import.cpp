@@ -14,9 +14,12 @@ namespace {
 constexpr const char* kInsert =
     "INSERT INTO catalog_items (name, unit, default_price, line_type, category, sku, cost_price, created_at, "
     "updated_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?8)";
+// A price list changes only what it gives a value for: a NULL bind keeps the stored field, so a
+// price cell that does not read as a number, or a column the file lacks, loses nothing.
 constexpr const char* kUpdate =
-    "UPDATE catalog_items SET name = ?1, unit = ?2, default_price = ?3, line_type = ?4, category = ?5, sku = ?6, "
-    "cost_price = ?7, updated_at = ?8 WHERE id = ?9";
+    "UPDATE catalog_items SET name = ?1, unit = COALESCE(?2, unit), default_price = COALESCE(?3, default_price), "
+    "line_type = COALESCE(?4, line_type), category = COALESCE(?5, category), sku = COALESCE(?6, sku), "
+    "cost_price = COALESCE(?7, cost_price), updated_at = ?8 WHERE id = ?9";
 
 // The catalog's names (lower-cased) and SKUs held in memory for the lookups: a per-row query with
 // lower() on both sides cannot use an index and makes a large import quadratic. The maps follow
@@ -44,9 +47,11 @@ class CatalogKeys {
     if (sku && !sku->empty()) skus_[*sku] = id;
     known_.emplace(id, Known{lowered, sku});
   }
-  void change(int64_t id, const std::string& lowered, const std::optional<std::string>& sku) {
+  // An absent `sku` keeps the item's own, as the update does.
+  void change(int64_t id, const std::string& lowered, std::optional<std::string> sku) {
     auto it = known_.find(id);
     if (it != known_.end()) {
+      if (!sku) sku = it->second.sku;
       auto& ids = names_[it->second.lowered];
       ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
       if (it->second.sku && !it->second.sku->empty()) {
@@ -142,7 +147,10 @@ CatalogImportCount write_catalog_table(Database& db, const CatalogTable& table) 
       std::optional<int64_t> id = keys.by_sku(p->sku);
       if (!id) id = keys.by_name(lowered);
       if (id) {
-        update.bind_all(p->name, p->unit, p->default_price, p->line_type, p->category, p->sku, p->cost_price, now, *id)
+        auto read = [](bool given, const std::string& value) { return given ? std::optional(value) : std::nullopt; };
+        update
+            .bind_all(p->name, p->unit, p->default_price, read(p->line_type_read, p->line_type),
+                      read(p->category_read, p->category), p->sku, p->cost_price, now, *id)
             .run();
         keys.change(*id, lowered, p->sku);
       } else {

@@ -15,8 +15,8 @@ struct CatalogImportCount {
 };
 
 // Price lists update the item with the same SKU, else the same name ignoring letter case, else
-// add one; the other layouts add only names the catalog lacks. Nothing is written when any
-// statement fails.
+// add one; an update changes only the fields the file gives a value for. The other layouts add
+// only names the catalog lacks. Nothing is written when any statement fails.
 CatalogImportCount write_catalog_table(Database& db, const CatalogTable& table);
 
 // The whole command: reads the file and writes it.

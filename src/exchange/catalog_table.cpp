@@ -1,5 +1,6 @@
 #include "exchange/catalog_table.h"
 
+#include <algorithm>
 #include <array>
 
 #include "calc/category.h"
@@ -13,15 +14,21 @@ namespace calcora {
 
 namespace {
 
-enum Meaning { kName, kSku, kUnit, kPrice, kCost, kMeaningCount };
+enum Meaning { kName, kSku, kUnit, kPrice, kCost, kType, kCategory, kMeaningCount };
 
+// Lower-case; the unit, type and category words include those of the catalog workbook's own header.
 const std::array<std::vector<std::string>, kMeaningCount> kHeaderWords = {{
     {"name", "работа", "название", "наименование"},
     {"sku", "код", "article", "артикул"},
-    {"ед", "unit", "единица"},
+    {"ед", "unit", "единица", "ед.изм.", "ед. изм."},
     {"price", "цена", "продажа", "default_price"},
     {"cost", "закуп", "cost_price", "себестоимость"},
+    {"тип"},
+    {"категория"},
 }};
+
+// A supplier's price list may open with its name, address and date above the header row.
+constexpr size_t kHeaderSearchRows = 10;
 
 const Cell& cell_at(const std::vector<std::vector<Cell>>& rows, size_t r, size_t c) {
   static const Cell kEmpty;
@@ -42,14 +49,41 @@ std::optional<std::string> non_blank(std::string s) {
   return s.empty() ? std::nullopt : std::optional(std::move(s));
 }
 
-// A header cell: trimmed, lower-cased, "ё" read as "е".
+// A header cell, or a label under it: trimmed, lower-cased, "ё" read as "е".
 std::string header_key(const Cell& cell) {
   std::string key = unicode_lower(trim(text_of(cell)));
   for (size_t pos; (pos = key.find("ё")) != std::string::npos;) key.replace(pos, std::string("ё").size(), "е");
   return key;
 }
 
-// The leftmost column of each meaning in the first row.
+// Reads a type or category cell: the workbook's label or the stored word itself, in any letter
+// case. Lower-cased once per import, not per row.
+class LabelReader {
+ public:
+  template <size_t N>
+  explicit LabelReader(const CatalogLabel (&labels)[N]) {
+    for (const auto& l : labels) {
+      keys_.emplace_back(l.label, l.stored);
+      keys_.emplace_back(unicode_lower(l.label), l.stored);
+      keys_.emplace_back(l.stored, l.stored);
+    }
+  }
+  std::optional<std::string> stored_value(const Cell& cell) const {
+    // The program's own workbook writes the labels exactly; other spellings take the slower path.
+    const std::string text = trim(text_of(cell));
+    for (const auto& [key, stored] : keys_)
+      if (text == key) return stored;
+    const std::string lowered = header_key(cell);
+    for (const auto& [key, stored] : keys_)
+      if (lowered == key) return stored;
+    return std::nullopt;
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> keys_;
+};
+
+// The leftmost column of each meaning in a header row.
 std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vector<Cell>& header) {
   std::array<std::optional<size_t>, kMeaningCount> columns;
   for (size_t c = 0; c < header.size(); ++c) {
@@ -61,7 +95,7 @@ std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vecto
   return columns;
 }
 
-void read_price_list(const std::vector<std::vector<Cell>>& rows,
+void read_price_list(const std::vector<std::vector<Cell>>& rows, size_t header_row,
                      const std::array<std::optional<size_t>, kMeaningCount>& col, CatalogTable& table) {
   auto text = [&](size_t r, Meaning m) -> std::optional<std::string> {
     return col[m] ? non_blank(text_of(cell_at(rows, r, *col[m]))) : std::nullopt;
@@ -70,7 +104,11 @@ void read_price_list(const std::vector<std::vector<Cell>>& rows,
     auto t = text(r, m);
     return t ? parse_decimal_comma(*t) : std::nullopt;
   };
-  for (size_t r = 1; r < rows.size(); ++r) {
+  const LabelReader types(kLineTypeLabels), categories(kCategoryLabels);
+  auto label = [&](size_t r, Meaning m, const LabelReader& reader) -> std::optional<std::string> {
+    return col[m] ? reader.stored_value(cell_at(rows, r, *col[m])) : std::nullopt;
+  };
+  for (size_t r = header_row + 1; r < rows.size(); ++r) {
     auto name = text(r, kName);
     if (!name) {
       ++table.blank_rows;
@@ -83,6 +121,14 @@ void read_price_list(const std::vector<std::vector<Cell>>& rows,
     p.unit = text(r, kUnit);
     p.default_price = number(r, kPrice);
     p.cost_price = number(r, kCost);
+    if (auto type = label(r, kType, types)) {
+      p.line_type = std::move(*type);
+      p.line_type_read = true;
+    }
+    if (auto category = label(r, kCategory, categories)) {
+      p.category = std::move(*category);
+      p.category_read = true;
+    }
     table.positions.push_back(std::move(p));
   }
 }
@@ -138,17 +184,24 @@ std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& pa
 CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows) {
   CatalogTable table;
   if (rows.empty()) return table;
-  const auto columns = header_columns(rows[0]);
-  if (columns[kName]) {
+  if (const auto columns = header_columns(rows[0]); columns[kName]) {
     table.layout = CatalogLayout::kPriceList;
-    read_price_list(rows, columns, table);
-  } else if (rows.size() >= 2 &&
-             unicode_lower(text_of(cell_at(rows, 1, 1))).find("наименование") != std::string::npos) {
+    read_price_list(rows, 0, columns, table);
+    return table;
+  }
+  if (rows.size() >= 2 && unicode_lower(text_of(cell_at(rows, 1, 1))).find("наименование") != std::string::npos) {
     table.layout = CatalogLayout::kEstimateWorkbook;
     read_estimate_workbook(rows, table);
-  } else {
-    read_plain_list(rows, table);
+    return table;
   }
+  for (size_t r = 1; r < std::min(rows.size(), kHeaderSearchRows); ++r) {
+    if (const auto columns = header_columns(rows[r]); columns[kName]) {
+      table.layout = CatalogLayout::kPriceList;
+      read_price_list(rows, r, columns, table);
+      return table;
+    }
+  }
+  read_plain_list(rows, table);
   return table;
 }
 

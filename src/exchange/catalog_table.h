@@ -1,6 +1,7 @@
 // Reads the positions of a catalog file, a workbook or a CSV file, in one of three layouts
-// decided by its first rows: a price list with recognised column headers, an estimate workbook
-// as the program exports it, or a plain list of names.
+// decided by its first rows: a price list with recognised column headers (in one of its first
+// rows, below a supplier's title), an estimate workbook as the program exports it, or a plain
+// list of names.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,8 @@
 
 namespace calcora {
 
+// A price list's absent values (no column, a blank cell, a price that does not read as a
+// number) leave an existing item's field as it is; a new item gets NULL there.
 struct CatalogPosition {
   std::string name;  // trimmed, never blank
   std::optional<std::string> unit;
@@ -21,7 +24,21 @@ struct CatalogPosition {
   std::string line_type = "full";
   std::string category;
   std::optional<std::string> sku;  // price lists only
+  // Whether the type and the category come from the file's own columns. Otherwise they are
+  // what a new item gets ("full" and the guess from the name) and an existing one keeps its own.
+  bool line_type_read = false;
+  bool category_read = false;
 };
+
+// The words that the catalog workbook writes for stored types and categories, and reads back.
+struct CatalogLabel {
+  const char* stored;
+  const char* label;
+};
+inline constexpr CatalogLabel kLineTypeLabels[] = {
+    {"quantity_only", "Без цены"}, {"fixed", "Фикс. сумма"}, {"full", "Полная"}};
+inline constexpr CatalogLabel kCategoryLabels[] = {
+    {"material", "Материал"}, {"equipment", "Техника"}, {"work", "Работа"}};
 
 enum class CatalogLayout { kPriceList, kEstimateWorkbook, kPlainList };
 

@@ -7,13 +7,13 @@ namespace calcora {
 
 namespace {
 
-const char* type_label(const std::string& line_type) {
-  if (line_type == "quantity_only") return "Без цены";
-  if (line_type == "fixed") return "Фикс. сумма";
-  return "Полная";
+// The label of a stored value; anything unknown is written with the table's last label.
+template <size_t N>
+const char* label_of(const CatalogLabel (&labels)[N], const std::string& stored) {
+  for (const auto& l : labels)
+    if (stored == l.stored) return l.label;
+  return labels[N - 1].label;
 }
-
-const char* category_label(const std::string& category) { return category == "material" ? "Материал" : "Работа"; }
 
 }  // namespace
 
@@ -32,8 +32,8 @@ void write_catalog_workbook(Database& db, const std::filesystem::path& path) {
     check_xlsx(worksheet_write_string(sheet, row, 0, st.text(0).c_str(), nullptr));
     check_xlsx(worksheet_write_string(sheet, row, 1, st.text(1).c_str(), nullptr));
     if (!st.is_null(2)) check_xlsx(worksheet_write_number(sheet, row, 2, st.real(2), nullptr));
-    check_xlsx(worksheet_write_string(sheet, row, 3, type_label(st.text(3)), nullptr));
-    check_xlsx(worksheet_write_string(sheet, row, 4, category_label(st.text(4)), nullptr));
+    check_xlsx(worksheet_write_string(sheet, row, 3, label_of(kLineTypeLabels, st.text(3)), nullptr));
+    check_xlsx(worksheet_write_string(sheet, row, 4, label_of(kCategoryLabels, st.text(4)), nullptr));
     ++row;
   }
   file.save(path);

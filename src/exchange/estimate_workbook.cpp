@@ -86,11 +86,11 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
   const EstimateFooter& footer = estimate.footer;
   const lxw_row_t first_total = row;
   double block_sum = 0;
-  block_sum += out.labelled(row++, "Работы", totals.works);
-  block_sum += out.labelled(row++, "Материалы", totals.materials);
-  block_sum += out.labelled(row++, "Техника", totals.equipment);
+  block_sum += out.labelled(row++, kWorksLabel, totals.works);
+  block_sum += out.labelled(row++, kMaterialsLabel, totals.materials);
+  block_sum += out.labelled(row++, kEquipmentLabel, totals.equipment);
   const bool delivery = footer.show_delivery;
-  if (delivery) block_sum += out.labelled(row++, "Доставка", totals.delivery);
+  if (delivery) block_sum += out.labelled(row++, kDeliveryLabel, totals.delivery);
   for (const auto& extra : printed_extras(footer.extras_json)) {
     out.text(row, kE, extra.label);
     out.number(row, kF, extra.amount);
@@ -98,14 +98,14 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
     ++row;
   }
   const bool markup = has_markup_formula(footer.markup_formula);
-  if (markup) block_sum += out.labelled(row++, "Наценка", totals.markup);
+  if (markup) block_sum += out.labelled(row++, kMarkupLabel, totals.markup);
   const lxw_row_t grand_row = row;
-  out.text(row, kE, "Общий итог");
+  out.text(row, kE, kGrandTotalLabel);
   out.formula(row, kF, "=SUM(F" + r1(first_total) + ":F" + r1(row - 1) + ")", block_sum);
   ++row;
   if (footer.show_advance) {
-    out.labelled(row, "Аванс", footer.advance);
-    out.text(row + 1, kE, "Остаток");
+    out.labelled(row, kAdvanceLabel, footer.advance);
+    out.text(row + 1, kE, kBalanceLabel);
     out.formula(row + 1, kF, "=F" + r1(grand_row) + "-F" + r1(row), block_sum - footer.advance);
     row += 2;
   }

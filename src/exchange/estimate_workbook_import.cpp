@@ -1,7 +1,13 @@
 #include "exchange/estimate_workbook_import.h"
 
+#include <cmath>
+
 #include "calc/category.h"
+#include "calc/totals.h"
+#include "commands/json.h"
+#include "common/random_id.h"
 #include "exchange/cell_values.h"
+#include "exchange/footer_rows.h"
 
 namespace calcora {
 
@@ -9,21 +15,162 @@ namespace {
 
 enum Col : size_t { kA = 0, kB, kC, kD, kE, kF };
 
+constexpr const char* kMaterialDeliveryLabel = "Доставка материала";
+
 bool is_blank(const std::string& s) { return s.find_first_not_of(" \t\r\n\v\f") == std::string::npos; }
 
-// The three footer amounts recognised by their exact label in column E.
-void read_footer_row(const std::string& label, std::optional<double> amount, EstimateFooter& footer) {
-  const double value = amount.value_or(0);
-  if (label == "Материалы") {
-    footer.materials = value;
+struct RowCells {
+  std::optional<std::string> name, unit;
+  std::optional<double> quantity, price, sum;
+  bool sum_is_formula = false;
+};
+
+RowCells row_cells(const SheetArea& area, size_t r) {
+  return RowCells{cell_text(area.at(r, kB)),   cell_text(area.at(r, kC)),   cell_number(area.at(r, kD)),
+                  cell_number(area.at(r, kE)), cell_number(area.at(r, kF)), area.at(r, kF).formula};
+}
+
+bool is_named(const std::optional<std::string>& name) { return name && !is_blank(*name); }
+
+// Column E of a row whose name is blank: where the footer block puts its labels.
+std::optional<std::string> footer_label(const SheetArea& area, size_t r) {
+  if (is_named(cell_text(area.at(r, kB)))) return std::nullopt;
+  return cell_text(area.at(r, kE));
+}
+
+double footer_amount(const SheetArea& area, size_t r) { return cell_number(area.at(r, kF)).value_or(0); }
+
+EstimateLine line_named(const RowCells& row) {
+  EstimateLine line;
+  line.name = *row.name;
+  line.unit = row.unit;
+  line.quantity = row.quantity;
+  line.unit_price = row.price;
+  line.category = guess_category(line.name);
+  return line;
+}
+
+// --- Workbooks of any layout: the type from which cells are filled, three footer labels.
+
+std::optional<EstimateLine> general_line(const RowCells& row) {
+  EstimateLine line = line_named(row);
+  if (line.unit || line.quantity) {
+    line.line_type = row.sum && !line.unit_price && *row.sum == 0 ? "quantity_only" : "full";
+  } else if (row.sum) {
+    line.line_type = "fixed";
+    line.fixed_total = row.sum;
+  } else {
+    return std::nullopt;
+  }
+  return line;
+}
+
+void read_general_footer_row(const std::string& label, double amount, EstimateFooter& footer) {
+  if (label == kMaterialsLabel) {
+    footer.materials = amount;
     footer.show_materials = true;
-  } else if (label == "Доставка материала") {
-    footer.delivery = value;
+  } else if (label == kMaterialDeliveryLabel) {
+    footer.delivery = amount;
     footer.show_delivery = true;
-  } else if (label == "Аванс") {
-    footer.advance = value;
+  } else if (label == kAdvanceLabel) {
+    footer.advance = amount;
     footer.show_advance = true;
   }
+}
+
+void read_general_layout(const SheetArea& area, ImportedEstimate& out) {
+  for (size_t r = 2; r < area.row_count(); ++r) {
+    const RowCells row = row_cells(area, r);
+    if (!is_named(row.name)) {
+      if (auto label = cell_text(area.at(r, kE))) read_general_footer_row(*label, row.sum.value_or(0), out.footer);
+      continue;
+    }
+    if (auto line = general_line(row)) out.lines.push_back(std::move(*line));
+  }
+}
+
+// --- The program's own export: lines down to "Работы", then the subtotals, delivery, the
+// extra sums and the markup up to "Общий итог", then the advance.
+
+struct FooterBlock {
+  size_t works_row;
+  size_t grand_row;
+};
+
+// "Работы", "Материалы" and "Техника" in consecutive rows and "Общий итог" below them (the
+// last one, should an extra sum carry that label too).
+std::optional<FooterBlock> find_own_footer_block(const SheetArea& area) {
+  for (size_t r = 2; r + 3 < area.row_count(); ++r) {
+    if (footer_label(area, r) != kWorksLabel || footer_label(area, r + 1) != kMaterialsLabel ||
+        footer_label(area, r + 2) != kEquipmentLabel)
+      continue;
+    for (size_t g = area.row_count() - 1; g > r + 2; --g)
+      if (footer_label(area, g) == kGrandTotalLabel) return FooterBlock{r, g};
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// The export writes the sum of "full" and section lines as a formula (a section has no unit,
+// quantity or price), of "quantity_only" lines as the number 0 and of "fixed" lines as their
+// plain number, or nothing for a fixed line without a sum.
+EstimateLine own_line(const RowCells& row) {
+  EstimateLine line = line_named(row);
+  if (row.sum_is_formula) {
+    line.line_type = line.unit || line.quantity || line.unit_price ? "full" : "section";
+  } else if (line.unit || line.quantity) {
+    line.line_type = row.sum && !line.unit_price && *row.sum == 0 ? "quantity_only" : "full";
+  } else {
+    line.line_type = "fixed";
+    line.fixed_total = row.sum;
+  }
+  return line;
+}
+
+// Amounts read back are the written ones less the noise of adding and subtracting in binary:
+// a millionth of a rouble is far below any amount a user enters.
+double without_float_noise(double amount) { return std::round(amount * 1e6) / 1e6; }
+
+void read_own_layout(const SheetArea& area, const FooterBlock& block, ImportedEstimate& out) {
+  for (size_t r = 2; r < block.works_row; ++r) {
+    const RowCells row = row_cells(area, r);
+    if (is_named(row.name)) out.lines.push_back(own_line(row));
+  }
+
+  EstimateFooter& footer = out.footer;
+  // "Материалы" adds the materials add-on to the material lines' sum.
+  const double material_lines = compute_totals(out.lines, EstimateFooter{}).materials;
+  const double add_on = without_float_noise(footer_amount(area, block.works_row + 1) - material_lines);
+  if (add_on > 0) {
+    footer.materials = add_on;
+    footer.show_materials = true;
+  }
+
+  size_t r = block.works_row + 3;
+  if (r < block.grand_row) {
+    const auto label = footer_label(area, r);
+    if (label == kDeliveryLabel || label == kMaterialDeliveryLabel) {
+      footer.delivery = footer_amount(area, r++);
+      footer.show_delivery = true;
+    }
+  }
+  // The extra sums and the markup, whose formula the workbook does not carry: each keeps its
+  // label and amount as an extra sum, so the grand total stays what the workbook shows.
+  Json extras = Json::array();
+  for (; r < block.grand_row; ++r) {
+    const auto label = footer_label(area, r);
+    const auto amount = cell_number(area.at(r, kF));
+    if (!label && !amount) continue;
+    extras.push_back(
+        {{"id", random_uuid()}, {"label", label.value_or("")}, {"amount", amount.value_or(0)}, {"enabled", true}});
+  }
+  if (!extras.empty()) footer.extras_json = extras.dump();
+
+  for (r = block.grand_row + 1; r < area.row_count(); ++r)
+    if (footer_label(area, r) == kAdvanceLabel) {
+      footer.advance = footer_amount(area, r);
+      footer.show_advance = true;
+    }
 }
 
 }  // namespace
@@ -34,30 +181,11 @@ ImportedEstimate estimate_from_sheet(const SheetArea& area) {
   if (area.row_count() > 0)
     if (auto title = cell_text(area.at(0, kB))) out.object_name = *title;
 
-  for (size_t r = 2; r < area.row_count(); ++r) {
-    const auto name = cell_text(area.at(r, kB));
-    const auto sum = cell_number(area.at(r, kF));
-    if (!name || is_blank(*name)) {
-      if (auto label = cell_text(area.at(r, kE))) read_footer_row(*label, sum, out.footer);
-      continue;
-    }
-    EstimateLine line;
-    line.name = *name;
-    line.unit = cell_text(area.at(r, kC));
-    line.quantity = cell_number(area.at(r, kD));
-    line.unit_price = cell_number(area.at(r, kE));
-    if (line.unit || line.quantity) {
-      line.line_type = sum && !line.unit_price && *sum == 0 ? "quantity_only" : "full";
-    } else if (sum) {
-      line.line_type = "fixed";
-      line.fixed_total = sum;
-    } else {
-      continue;
-    }
-    line.category = guess_category(line.name);
-    line.sort_order = static_cast<int32_t>(out.lines.size());
-    out.lines.push_back(std::move(line));
-  }
+  if (auto block = find_own_footer_block(area))
+    read_own_layout(area, *block, out);
+  else
+    read_general_layout(area, out);
+  for (size_t i = 0; i < out.lines.size(); ++i) out.lines[i].sort_order = static_cast<int32_t>(i);
   return out;
 }
 

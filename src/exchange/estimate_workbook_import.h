@@ -1,5 +1,8 @@
 // Reads an estimate back from a workbook laid out like the program's own export: the name in the
-// second column of the first row, a header row, one row per line, labelled amounts below.
+// second column of the first row, a header row, one row per line, labelled amounts below. A
+// workbook that carries the export's whole footer block ("Работы", "Материалы", "Техника" …
+// "Общий итог") comes back with the same line types and grand total; other workbooks give
+// their lines by which cells are filled and three recognised footer amounts.
 #pragma once
 
 #include "exchange/imported_estimate.h"

@@ -9,6 +9,17 @@ namespace calcora {
 
 inline constexpr const char* kDefaultExtraLabel = "Доп. сумма";
 
+// Labels of the workbook's footer block, in the order it prints them; the estimate import
+// finds the block by them.
+inline constexpr const char* kWorksLabel = "Работы";
+inline constexpr const char* kMaterialsLabel = "Материалы";
+inline constexpr const char* kEquipmentLabel = "Техника";
+inline constexpr const char* kDeliveryLabel = "Доставка";
+inline constexpr const char* kMarkupLabel = "Наценка";
+inline constexpr const char* kGrandTotalLabel = "Общий итог";
+inline constexpr const char* kAdvanceLabel = "Аванс";
+inline constexpr const char* kBalanceLabel = "Остаток";
+
 struct PrintedExtra {
   std::string label;  // the item's label when it is a text, otherwise "Доп. сумма"
   double amount = 0;  // the item's amount when it is a number, otherwise 0

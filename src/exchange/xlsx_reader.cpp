@@ -402,11 +402,14 @@ class SheetBuilder : public XmlHandler {
       style_ = s ? std::atoi(s) : 0;
       value_.clear();
       has_value_ = false;
+      has_formula_ = false;
       inline_text_.clear();
       has_inline_ = false;
     } else if (name == "v") {
       in_v_ = true;
       has_value_ = true;
+    } else if (name == "f") {
+      has_formula_ = true;
     } else if (name == "is") {
       in_is_ = true;
       has_inline_ = true;
@@ -467,12 +470,15 @@ class SheetBuilder : public XmlHandler {
 
   void finish_cell() {
     Cell cell;
+    cell.formula = has_formula_;
     if (type_ == "inlineStr") {
       if (!has_inline_) return;
       cell.kind = CellKind::kText;
       cell.text = std::move(inline_text_);
-    } else if (!has_value_) {
-      return;  // a cell that carries only a style holds no value
+    } else if (!has_value_ || (has_formula_ && value_.empty())) {
+      // A cell that carries only a style holds no value; a formula without a stored result
+      // still counts, since which cells compute their value tells how a row was written.
+      if (!has_formula_) return;
     } else if (type_ == "s") {
       auto index = parse_xml_number(value_);
       if (!index || *index < 0 || *index >= static_cast<double>(shared_.size())) return;
@@ -516,7 +522,7 @@ class SheetBuilder : public XmlHandler {
   std::string type_;
   int style_ = 0;
   std::string value_, inline_text_;
-  bool has_value_ = false, has_inline_ = false, in_v_ = false, in_is_ = false, in_t_ = false;
+  bool has_value_ = false, has_formula_ = false, has_inline_ = false, in_v_ = false, in_is_ = false, in_t_ = false;
   int in_phonetic_ = 0;
 };
 

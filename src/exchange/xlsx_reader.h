@@ -19,6 +19,9 @@ struct Cell {
   CellKind kind = CellKind::kEmpty;
   double number = 0;  // kNumber, kDate (the serial day number) and kBool (0 or 1)
   std::string text;   // kText, and the error code of kError ("#DIV/0!")
+  // The cell holds a formula; its value is the result stored with it, kEmpty when the writer
+  // stored none (as openpyxl does).
+  bool formula = false;
 };
 
 // The used area: the rectangle from the first row and column holding a value to the last.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "export/pdf/utf8_chars.h"
+
 namespace calcora::pdf {
 
 namespace {
@@ -32,16 +34,10 @@ std::string width_array(const TrueTypeFont& font, const GlyphMap& glyphs) {
   return out + "]";
 }
 
-// The destination of a bfchar entry is UTF-16BE (PDF 1.7, 9.10.3): characters past U+FFFF
-// are written as their surrogate pair, or readers take the hex digits as one 16-bit code.
-std::string utf16_hex(char32_t c) {
-  if (c <= 0xFFFF) return hex_upper(c, 4);
-  const char32_t v = c - 0x10000;
-  return hex_upper(0xD800 + (v >> 10), 4) + hex_upper(0xDC00 + (v & 0x3FF), 4);
-}
-
 // A ToUnicode CMap of single-code mappings (PDF 1.7, 9.10.3), in bfchar blocks of at
-// most 100 entries, the limit PostScript CMap resources put on one block.
+// most 100 entries, the limit PostScript CMap resources put on one block. Destinations are
+// UTF-16BE: characters past U+FFFF as their surrogate pair, or readers take the hex digits
+// as one 16-bit code.
 std::string to_unicode_cmap(const GlyphMap& glyphs) {
   std::string out =
       "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
@@ -55,7 +51,7 @@ std::string to_unicode_cmap(const GlyphMap& glyphs) {
     const size_t end = std::min(entries.size(), start + 100);
     out += std::to_string(end - start) + " beginbfchar\n";
     for (size_t i = start; i < end; ++i)
-      out += "<" + hex_upper(entries[i].first, 4) + "> <" + utf16_hex(entries[i].second) + ">\n";
+      out += "<" + hex_upper(entries[i].first, 4) + "> <" + utf16be_hex(entries[i].second) + ">\n";
     out += "endbfchar\n";
   }
   return out + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";

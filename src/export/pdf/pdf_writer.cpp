@@ -25,6 +25,8 @@ constexpr int kBodySize = 9;
 // serif font (resources /F1 and /F2), then each page and its content stream.
 constexpr int kFirstPageObject = 13;
 
+constexpr char32_t kReplacementChar = 0xFFFD;
+
 size_t font_index(FontChoice font) { return font == FontChoice::serif ? 1 : 0; }
 const char* resource_name(FontChoice font) { return font == FontChoice::serif ? "/F2" : "/F1"; }
 
@@ -36,9 +38,11 @@ struct FontState {
 
   explicit FontState(FontChoice c) : choice(c), embedded(embedded_font(c)), font(embedded.file) {}
 
+  // The first character seen for a glyph names it in the text map; the missing glyph, which
+  // stands for every character the font lacks, is named U+FFFD. NUL stays itself: it has no text.
   uint16_t note(char32_t c) {
     const uint16_t glyph = font.glyph_id(c);
-    glyphs.try_emplace(glyph, c);  // the first character seen for a glyph names it
+    glyphs.try_emplace(glyph, glyph == 0 && c != 0 ? kReplacementChar : c);
     return glyph;
   }
 };
@@ -46,9 +50,44 @@ struct FontState {
 struct EncodedLine {
   FontChoice font;
   std::vector<uint16_t> glyphs;
+  std::vector<char32_t> chars;  // the character each glyph draws
 };
 
-std::string content_stream(const std::vector<EncodedLine>& lines) {
+void append_glyphs(std::string& out, const EncodedLine& line, size_t from, size_t to) {
+  out += '<';
+  for (size_t i = from; i < to; ++i) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "%04X", line.glyphs[i]);
+    out.append(hex, 4);
+  }
+  out += "> Tj\n";
+}
+
+// Shows one line. A glyph whose text-map entry names another character (the missing glyph,
+// or a glyph two characters share) is drawn inside a span whose /ActualText carries the
+// characters themselves (PDF 1.7, 14.9.4), so that copying the text gives them back.
+void show_line(std::string& out, const EncodedLine& line, const GlyphMap& map) {
+  const size_t n = line.glyphs.size();
+  auto named_by_map = [&](size_t i) { return line.chars[i] == 0 || map.at(line.glyphs[i]) == line.chars[i]; };
+  size_t i = 0;
+  do {
+    size_t plain_end = i;
+    while (plain_end < n && named_by_map(plain_end)) ++plain_end;
+    if (plain_end > i || n == 0) append_glyphs(out, line, i, plain_end);
+    if (plain_end == n) break;
+    size_t span_end = plain_end;
+    while (span_end < n && !named_by_map(span_end)) ++span_end;
+    out += "/Span << /ActualText <FEFF";
+    for (size_t k = plain_end; k < span_end; ++k) out += utf16be_hex(line.chars[k]);
+    out += "> >> BDC\n";
+    append_glyphs(out, line, plain_end, span_end);
+    out += "EMC\n";
+    i = span_end;
+  } while (i < n);
+  out += "T*\n";
+}
+
+std::string content_stream(const std::vector<EncodedLine>& lines, const std::array<const GlyphMap*, 2>& maps) {
   std::string out = "BT\n";
   out += kTextStart;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -59,13 +98,7 @@ std::string content_stream(const std::vector<EncodedLine>& lines) {
       out += std::to_string(i == 0 ? kTitleSize : kBodySize);
       out += " Tf\n";
     }
-    out += '<';
-    for (uint16_t glyph : line.glyphs) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "%04X", glyph);
-      out.append(hex, 4);
-    }
-    out += "> Tj\nT*\n";
+    show_line(out, line, *maps[font_index(line.font)]);
   }
   return out + "ET\n";
 }
@@ -83,9 +116,9 @@ std::string render_pdf(const Document& document, FontCompression compression) {
     encoded.reserve(page.lines.size());
     for (const TextLine& line : page.lines) {
       FontState& font = fonts[font_index(line.font)];
-      EncodedLine& out = encoded.emplace_back(EncodedLine{line.font, {}});
-      out.glyphs.reserve(line.text.size());
-      for (size_t pos = 0; pos < line.text.size();) out.glyphs.push_back(font.note(next_char(line.text, pos)));
+      EncodedLine& out = encoded.emplace_back(EncodedLine{line.font, {}, decode_utf8(line.text)});
+      out.glyphs.reserve(out.chars.size());
+      for (char32_t c : out.chars) out.glyphs.push_back(font.note(c));
     }
   }
   for (FontState& font : fonts) font.note(U' ');
@@ -121,7 +154,7 @@ std::string render_pdf(const Document& document, FontCompression compression) {
   for (const auto& page : pages) {
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [" + std::string(kPageSize) + "] /Contents " +
             std::to_string(pdf.next_number() + 1) + " 0 R /Resources << /Font << /F1 3 0 R /F2 8 0 R >> >> >>\n");
-    pdf.add_stream(content_stream(page));
+    pdf.add_stream(content_stream(page, {&fonts[0].glyphs, &fonts[1].glyphs}));
   }
   return std::move(pdf).finish();
 }

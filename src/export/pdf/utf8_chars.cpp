@@ -1,5 +1,7 @@
 #include "export/pdf/utf8_chars.h"
 
+#include <cstdio>
+
 namespace calcora::pdf {
 
 namespace {
@@ -54,6 +56,17 @@ std::vector<char32_t> decode_utf8(std::string_view text) {
   chars.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) chars.push_back(next_char(text, pos));
   return chars;
+}
+
+std::string utf16be_hex(char32_t c) {
+  auto unit = [](char32_t u) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(u));
+    return std::string(buf);
+  };
+  if (c <= 0xFFFF) return unit(c);
+  const char32_t v = c - 0x10000;
+  return unit(0xD800 + (v >> 10)) + unit(0xDC00 + (v & 0x3FF));
 }
 
 Prefix utf8_prefix(std::string_view text, size_t count) {
