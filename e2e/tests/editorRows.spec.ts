@@ -3,6 +3,9 @@
 import { test, expect } from '../fixtures';
 import { EditorPage, EXAMPLE, seedEstimate, storedLines } from '../pages/editor';
 
+// Long walks of many steps: generous limits for a busy 2-core machine.
+test.describe.configure({ timeout: 120_000 });
+
 test('a row dragged from 2 onto 5 lands at 5; a click on the grip selects; duplicate and delete keep focus and scroll', async ({ page, host }) => {
   const id = await seedEstimate(host.invoke, 'Стены', EXAMPLE);
   await page.goto(`${host.origin}/editor/${id}`);
@@ -46,7 +49,7 @@ test('a row dragged from 2 onto 5 lands at 5; a click on the grip selects; dupli
   await expect(editor.row(3).locator('.cell-name')).toHaveClass(/has-ring/);
 
   await expect
-    .poll(async () => (await storedLines(host.invoke, id)).map((l) => l.name), { timeout: 10_000 })
+    .poll(async () => (await storedLines(host.invoke, id)).map((l) => l.name), { timeout: 30_000 })
     .toEqual(['1. Стены', 'Кладка', 'Раствор', 'Кладка перегородок', 'Выезд', 'Кирпич', 'Кран']);
 });
 

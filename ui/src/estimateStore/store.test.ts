@@ -88,6 +88,21 @@ describe('estimate store', () => {
     expect(store.data!.estimate.object_name).toBe('Дом 2');
   });
 
+  it('a catalog link written back records no undo step and joins no edits together', async () => {
+    const store = new EstimateStore(fakeNative(estimate([{ name: 'Стяжка' }])).call, () => clock);
+    await store.load(7);
+    rename(store, 'А');
+    clock += 300;
+    store.amend((d) => ({ ...d, lines: d.lines.map((l) => ({ ...l, catalog_item_id: 9 })) }));
+    clock += 300;
+    rename(store, 'Б');
+    store.undo();
+    expect(store.data!.estimate.object_name).toBe('А');
+    store.undo();
+    expect(store.data!.estimate.object_name).toBe('Дом');
+    expect(store.getSnapshot().canUndo).toBe(false);
+  });
+
   it('keeps at most 50 undo steps', async () => {
     const store = new EstimateStore(fakeNative(estimate()).call, () => clock);
     await store.load(7);
