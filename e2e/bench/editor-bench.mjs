@@ -160,7 +160,21 @@ async function measure(page, host, id, count) {
   await page.waitForTimeout(300);
   const long = await page.evaluate(() => window.__long);
 
+  // A paste of 10,000 spreadsheet rows: from the paste until the next frame is painted.
+  const pasteMs = await page.evaluate(async () => {
+    const rows = Array.from({ length: 10000 }, (_, i) => `Вставка ${i}\tм\t${i % 9},5\t1 2${i % 10}0`).join('\r\n');
+    const field = document.querySelectorAll('[data-testid="name-cell"]')[1];
+    field.focus();
+    const data = new DataTransfer();
+    data.setData('text/plain', rows);
+    const t0 = performance.now();
+    field.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    await new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
+    return performance.now() - t0;
+  });
+
   return {
+    pasteMs,
     keyMedianEventTiming: eventMedian,
     keysOver16: slow.filter((d) => d > 16).length,
     keysOver50: slow.filter((d) => d > 50).length,
@@ -206,6 +220,7 @@ try {
       ['editor page: keystroke to paint, median (rAF)', r.keyMedianPaint, floorKey],
       ['editor page: keystroke to paint, max (rAF)', r.keyMaxPaint],
       ['editor page: longest task while scrolling', r.longTaskMax],
+      ['editor page: paste of 10,000 rows until painted', r.pasteMs],
     ];
     for (const [op, ms, floor = 0] of rows) console.log(`ROW\t${op}\t${size}\t${ms.toFixed(3)}\t${floor.toFixed(3)}`);
     console.error(

@@ -231,6 +231,14 @@ describe('merging a save reply', () => {
     expect(again.lines.map((l) => l.id)).toEqual([2, undefined, undefined, undefined]);
   });
 
+  it('keeps the line objects that a reply changes nothing in', () => {
+    const current = estimate([{ id: 1, name: 'A', catalog_item_id: 3 }, { name: 'B' }, { name: '' }]);
+    const merged = mergeSaveReply(current, estimate([{ id: 1, name: 'A', catalog_item_id: 3 }, { id: 2, name: 'B', catalog_item_id: 4 }]));
+    expect(merged.lines[0]).toBe(current.lines[0]);
+    expect(merged.lines[1]).toMatchObject({ id: 2, catalog_item_id: 4 });
+    expect(merged.lines[2]).toBe(current.lines[2]);
+  });
+
   it('takes the reply\'s lines when the page holds none, or one empty line', () => {
     const reply = estimate([{ id: 4, name: 'A' }]);
     expect(mergeSaveReply(estimate([]), reply).lines.map((l) => l.id)).toEqual([4]);

@@ -1,7 +1,6 @@
 // One row of the grid. Memoized on the line object and the few screen facts it shows, so a
 // keystroke re-renders the row it changes and nothing else.
 
-import { Pencil } from 'lucide-react';
 import { memo, type CSSProperties } from 'react';
 import { CATEGORY_LABELS, effectiveCategory } from '../../../category/category';
 import { readLineFormat } from '../../../estimateStore';
@@ -84,7 +83,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
           )}
           {!section && line.catalog_item_id != null && (
             <button type="button" tabIndex={-1} className="pencil" title="Изменить в справочнике" aria-label="Изменить в справочнике" onClick={() => actions.editItem(index)} data-testid="edit-item">
-              <Pencil strokeWidth={1.75} />
+              ✎
             </button>
           )}
         </div>
