@@ -41,6 +41,7 @@ if [ -x build/calcora-serve ] && [ -x "${CALCORA_CHROMIUM:-/usr/bin/chromium}" ]
   echo "running editor page ..." >&2
   node e2e/bench/editor-bench.mjs >>"$rows" 2>build/bench/editor-page.log ||
     echo "  editor page ended with an error (see build/bench/editor-page.log)" >&2
+  grep -E '^[0-9]+ lines:' build/bench/editor-page.log >&2 || true
 fi
 
 awk -F'\t' '

@@ -3,6 +3,9 @@
 import { test, expect } from '../fixtures';
 import { EditorPage, EXAMPLE, seedEstimate, storedLines } from '../pages/editor';
 
+// Long walks of many steps: generous limits for a busy 2-core machine.
+test.describe.configure({ timeout: 120_000 });
+
 test('number cells take 2,5 and a leading minus, ignore letters; Enter moves on and appends; edits survive a reload', async ({ page, host }) => {
   const id = await seedEstimate(host.invoke, 'Стены', EXAMPLE);
   await page.goto(`${host.origin}/editor/${id}`);
@@ -42,10 +45,10 @@ test('number cells take 2,5 and a leading minus, ignore letters; Enter moves on 
   await expect(editor.name(8)).toBeFocused();
 
   await expect
-    .poll(async () => (await storedLines(host.invoke, id)).map((l) => [l.name, l.quantity ?? null]), { timeout: 10_000 })
+    .poll(async () => (await storedLines(host.invoke, id)).map((l) => [l.name, l.quantity ?? null, l.unit_price ?? null]), { timeout: 30_000 })
     .toEqual([
-      ['1. Стены', null], ['Кладка', 2.5], ['Кирпич', -3], ['Раствор', 2], ['Кладка перегородок', 8], ['Выезд', null],
-      ['Кран', 1], ['Штукатурка', 1],
+      ['1. Стены', null, null], ['Кладка', 2.5, 900], ['Кирпич', -3, 20], ['Раствор', 2, 4500], ['Кладка перегородок', 8, 850],
+      ['Выезд', null, null], ['Кран', 1, 12000], ['Штукатурка', 1, 450],
     ]);
   await page.reload();
   await expect(editor.qty(1)).toHaveValue('2.5');
@@ -97,7 +100,7 @@ test('Ctrl+D fills down from the row above (nothing in row 0); undo and redo ste
   await expect(redo).toBeDisabled();
 
   await expect
-    .poll(async () => (await storedLines(host.invoke, id)).map((l) => l.name), { timeout: 10_000 })
+    .poll(async () => (await storedLines(host.invoke, id)).map((l) => l.name), { timeout: 30_000 })
     .toContain('Перегородки');
   await page.reload();
   await expect(editor.name(4)).toHaveValue('Перегородки');

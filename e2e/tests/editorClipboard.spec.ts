@@ -3,6 +3,9 @@
 import { test, expect } from '../fixtures';
 import { EditorPage, EXAMPLE, seedEstimate, storedLines } from '../pages/editor';
 
+// Long walks of many steps: generous limits for a busy 2-core machine.
+test.describe.configure({ timeout: 120_000 });
+
 test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes lines in one undo step', async ({ page, host, context }) => {
   await context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: host.origin });
   const id = await seedEstimate(host.invoke, 'Стены', [
@@ -57,6 +60,6 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.rows).toHaveCount(10);
 
   await expect
-    .poll(async () => (await storedLines(host.invoke, id)).find((l) => l.sort_order === 8), { timeout: 10_000 })
+    .poll(async () => (await storedLines(host.invoke, id)).find((l) => l.sort_order === 8), { timeout: 30_000 })
     .toMatchObject({ name: 'Труба 1" "ПНД"', unit: 'м', quantity: 12.5, unit_price: 95.3, category: 'material', line_type: 'full' });
 });

@@ -4,6 +4,9 @@ import path from 'node:path';
 import { test, expect } from '../fixtures';
 import { axeFaults, EditorPage, EXAMPLE, seedEstimate } from '../pages/editor';
 
+// Long walks of many steps: generous limits for a busy 2-core machine.
+test.describe.configure({ timeout: 120_000 });
+
 for (const theme of ['light', 'dark'] as const) {
   test(`the editor passes axe-core in the ${theme} theme`, async ({ page, host }) => {
     const id = await seedEstimate(host.invoke, 'Квартира на Садовой, 54 м²', EXAMPLE);

@@ -228,6 +228,7 @@ sleep 1
 xdotool key Return && xdotool type --delay 80 'Kladka' || fail "xdotool could not type"
 sleep 0.2
 xdotool key ctrl+s || fail "xdotool could not type"
+wait_lines 5 "$work/editor.log" 'event "global-save"' 1 || fail "Ctrl+S did not reach the editor"
 for _ in $(seq 50); do
   [ "$(sqlite3 "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'" 2>/dev/null)" = 1 ] && break
   sleep 0.2

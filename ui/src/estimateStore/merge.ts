@@ -20,17 +20,18 @@ export function mergeSaveReply(current: EstimatePayload, reply: EstimatePayload)
   // therefore never handed to a second line, so two lines can never share one id.
   const taken = new Set(current.lines.map((l) => l.id).filter((v): v is number => typeof v === 'number'));
   let next = 0;
+  // A line the reply changes nothing in stays the same object, so the grid redraws only what changed.
   const lines = current.lines.map((line) => {
-    if (isBlankName(line)) return { ...line, estimate_id: id };
+    const base = line.estimate_id === id ? line : { ...line, estimate_id: id };
+    if (isBlankName(line)) return base;
     const counterpart = reply.lines[next++];
-    const merged = { ...line, estimate_id: id };
-    if (counterpart) {
-      if (merged.id == null && counterpart.id != null && !taken.has(counterpart.id)) {
-        merged.id = counterpart.id;
-        taken.add(counterpart.id);
-      }
-      if (merged.catalog_item_id == null && counterpart.catalog_item_id != null) merged.catalog_item_id = counterpart.catalog_item_id;
+    if (!counterpart) return base;
+    let merged = base;
+    if (line.id == null && counterpart.id != null && !taken.has(counterpart.id)) {
+      merged = { ...merged, id: counterpart.id };
+      taken.add(counterpart.id);
     }
+    if (line.catalog_item_id == null && counterpart.catalog_item_id != null) merged = { ...merged, catalog_item_id: counterpart.catalog_item_id };
     return merged;
   });
   return { estimate, lines: renumber(lines), footer: current.footer };

@@ -88,6 +88,21 @@ describe('estimate store', () => {
     expect(store.data!.estimate.object_name).toBe('Дом 2');
   });
 
+  it('a catalog link written back records no undo step and joins no edits together', async () => {
+    const store = new EstimateStore(fakeNative(estimate([{ name: 'Стяжка' }])).call, () => clock);
+    await store.load(7);
+    rename(store, 'А');
+    clock += 300;
+    store.amend((d) => ({ ...d, lines: d.lines.map((l) => ({ ...l, catalog_item_id: 9 })) }));
+    clock += 300;
+    rename(store, 'Б');
+    store.undo();
+    expect(store.data!.estimate.object_name).toBe('А');
+    store.undo();
+    expect(store.data!.estimate.object_name).toBe('Дом');
+    expect(store.getSnapshot().canUndo).toBe(false);
+  });
+
   it('keeps at most 50 undo steps', async () => {
     const store = new EstimateStore(fakeNative(estimate()).call, () => clock);
     await store.load(7);
@@ -214,6 +229,14 @@ describe('merging a save reply', () => {
     ]);
     const again = mergeSaveReply({ ...current, lines: [{ ...current.lines[0], id: 2 }, ...current.lines.slice(1)] }, reply);
     expect(again.lines.map((l) => l.id)).toEqual([2, undefined, undefined, undefined]);
+  });
+
+  it('keeps the line objects that a reply changes nothing in', () => {
+    const current = estimate([{ id: 1, name: 'A', catalog_item_id: 3 }, { name: 'B' }, { name: '' }]);
+    const merged = mergeSaveReply(current, estimate([{ id: 1, name: 'A', catalog_item_id: 3 }, { id: 2, name: 'B', catalog_item_id: 4 }]));
+    expect(merged.lines[0]).toBe(current.lines[0]);
+    expect(merged.lines[1]).toMatchObject({ id: 2, catalog_item_id: 4 });
+    expect(merged.lines[2]).toBe(current.lines[2]);
   });
 
   it('takes the reply\'s lines when the page holds none, or one empty line', () => {

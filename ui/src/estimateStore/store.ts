@@ -104,6 +104,19 @@ export class EstimateStore {
     this.schedule();
   }
 
+  /**
+   * A change that is no edit of the user's (a catalog link coming back from the name memory):
+   * saved like any change, but it records no undo step and does not join the user's next
+   * edits into one step.
+   */
+  amend(change: (current: EstimatePayload) => EstimatePayload): void {
+    const current = this.snapshot.data;
+    if (!current) return;
+    this.revision++;
+    this.set({ data: change(current) });
+    this.schedule();
+  }
+
   /** Changes the lines; formula quantities are recomputed with the estimate's calculator variables. */
   updateLines(change: (lines: EstimateLine[]) => EstimateLine[]): void {
     this.update((d) => ({ ...d, lines: recalculateLines(change(d.lines), variablesOf(d.estimate.calc_params_json)) }));

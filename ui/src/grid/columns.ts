@@ -30,3 +30,8 @@ export function resizedWidth(startWidth: number, movedPx: number, zoomPercent: n
 export function setColumnWidth(columns: readonly ColumnSetting[], id: ColumnId, width: number): ColumnSetting[] {
   return columns.map((c) => (c.id === id ? { ...c, width } : c));
 }
+
+/** The narrowest the grid gets: every column at its width, the name at its minimum. */
+export function gridMinWidth(columns: readonly ColumnSetting[]): number {
+  return columns.reduce((sum, c) => sum + (columnWidth(c) ?? (c.id === 'name' ? NAME_COLUMN_MIN_WIDTH : 80)), 0);
+}

@@ -1,7 +1,7 @@
 // The grid: sticky header and one row per line, hidden rows included, in a scrolling body.
 
 import { useMemo } from 'react';
-import { gridTemplate } from '../../../grid/columns';
+import { gridMinWidth, gridTemplate } from '../../../grid/columns';
 import type { EstimateLine } from '../../../model/types';
 import type { ColumnId, ColumnSetting } from '../../../settings/settings';
 import { GridHeader } from './GridHeader';
@@ -38,7 +38,7 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
         className="grid"
         role="table"
         aria-label="Строки сметы"
-        style={{ ['--grid-cols' as string]: gridTemplate(columns) }}
+        style={{ ['--grid-cols' as string]: gridTemplate(columns), ['--grid-min-width' as string]: `${gridMinWidth(columns)}px` }}
         data-testid="grid"
         onBlur={(e) => grid.gridBlurred(e.relatedTarget)}
       >
@@ -51,6 +51,7 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
               index={i}
               columns={rowColumns}
               ring={focus.row === i && !focus.editing ? focus.col : -1}
+              active={focus.row === i}
               current={current.row === i}
               hit={hitSet.has(i)}
               hidden={hidden[i] === true}

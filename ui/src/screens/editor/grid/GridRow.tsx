@@ -1,10 +1,8 @@
 // One row of the grid. Memoized on the line object and the few screen facts it shows, so a
 // keystroke re-renders the row it changes and nothing else.
 
-import { Pencil } from 'lucide-react';
 import { memo, type CSSProperties } from 'react';
 import { CATEGORY_LABELS, effectiveCategory } from '../../../category/category';
-import { UnitField } from '../../../components/UnitField';
 import { readLineFormat } from '../../../estimateStore';
 import type { CellCol } from '../../../grid/keyboard';
 import { LINE_TYPE_LABELS, LINE_TYPE_ORDER } from '../../../model/lineTypes';
@@ -13,6 +11,7 @@ import { formatLineSum } from '../../../money/money';
 import { lineSum } from '../../../totals/totals';
 import { NameCell } from './NameCell';
 import { NumberCell } from './NumberCell';
+import { UnitCell } from './UnitCell';
 import type { GridColumn, RowActions } from './rowActions';
 
 export interface GridRowProps {
@@ -21,6 +20,8 @@ export interface GridRowProps {
   columns: readonly GridColumn[];
   /** The column drawn with the focus ring (focused, not editing), or -1. */
   ring: number;
+  /** The row has the grid focus. */
+  active: boolean;
   current: boolean;
   hit: boolean;
   hidden: boolean;
@@ -44,7 +45,16 @@ function rowFill(line: EstimateLine): string | undefined {
   return readLineFormat(line.format_json).fill || undefined;
 }
 
-function Cell({ line, index, column, ring, actions }: { line: EstimateLine; index: number; column: GridColumn; ring: number; actions: RowActions }) {
+interface CellProps {
+  line: EstimateLine;
+  index: number;
+  column: GridColumn;
+  ring: number;
+  active: boolean;
+  actions: RowActions;
+}
+
+function Cell({ line, index, column, ring, active, actions }: CellProps) {
   const type = line.line_type;
   const section = type === 'section';
   const key = (col: CellCol) => (e: Parameters<RowActions['cellKey']>[2]) => actions.cellKey(index, col, e);
@@ -73,7 +83,7 @@ function Cell({ line, index, column, ring, actions }: { line: EstimateLine; inde
           )}
           {!section && line.catalog_item_id != null && (
             <button type="button" tabIndex={-1} className="pencil" title="Изменить в справочнике" aria-label="Изменить в справочнике" onClick={() => actions.editItem(index)} data-testid="edit-item">
-              <Pencil strokeWidth={1.75} />
+              ✎
             </button>
           )}
         </div>
@@ -90,7 +100,14 @@ function Cell({ line, index, column, ring, actions }: { line: EstimateLine; inde
       return (
         <div role="cell" className={`cell${ringed(1)}`} data-cell-wrap={`${index}:1`}>
           {type !== 'fixed' && !section && (
-            <UnitField className="cell-input" value={line.unit ?? ''} onChange={(v) => actions.setUnit(index, v)} onKeyDown={key(1)} onFocus={focus(1)} />
+            <UnitCell
+              value={line.unit ?? ''}
+              active={active}
+              onChange={(v) => actions.setUnit(index, v)}
+              onKeyDown={key(1)}
+              onFocus={focus(1)}
+              onHandOver={() => actions.unitHandOver(index)}
+            />
           )}
         </div>
       );
@@ -117,7 +134,7 @@ function Cell({ line, index, column, ring, actions }: { line: EstimateLine; inde
       return <div role="cell" className="cell cell-sum" data-testid="line-sum">{section ? '' : formatLineSum(lineSum(line))}</div>;
     case 'type':
       return (
-        <div role="cell" className="cell">
+        <div role="cell" className="cell cell-type">
           <select className="cell-select" aria-label={column.title || 'Тип'} value={LINE_TYPE_ORDER.includes(type as never) ? type : 'full'} onChange={(e) => actions.setType(index, e.target.value)} data-testid="type-select">
             {LINE_TYPE_ORDER.map((t) => (
               <option key={t} value={t}>
@@ -140,7 +157,7 @@ function Cell({ line, index, column, ring, actions }: { line: EstimateLine; inde
   }
 }
 
-export const GridRow = memo(function GridRow({ line, index, columns, ring, current, hit, hidden, dragging, dropTarget, actions }: GridRowProps) {
+export const GridRow = memo(function GridRow({ line, index, columns, ring, active, current, hit, hidden, dragging, dropTarget, actions }: GridRowProps) {
   const section = line.line_type === 'section';
   const classes = ['grid-row'];
   if (section) classes.push('is-section');
@@ -154,7 +171,7 @@ export const GridRow = memo(function GridRow({ line, index, columns, ring, curre
   return (
     <div role="row" className={classes.join(' ')} data-row={index} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
       {columns.map((column) => (
-        <Cell key={column.id} line={line} index={index} column={column} ring={ring} actions={actions} />
+        <Cell key={column.id} line={line} index={index} column={column} ring={ring} active={active} actions={actions} />
       ))}
     </div>
   );

@@ -17,6 +17,8 @@ export interface RowActions {
   /** A field of the name, unit, quantity, price or sum column took the focus. */
   cellFocused(row: number, col: CellCol): void;
   cellKey(row: number, col: CellCol, e: KeyboardEvent<HTMLInputElement>): void;
+  /** The plain unit field of a row without the focus was entered: the full field takes over. */
+  unitHandOver(row: number): void;
   paste(row: number, e: ClipboardEvent<HTMLInputElement>): void;
   gripDown(row: number, e: PointerEvent<HTMLElement>): void;
   rowMenu(row: number, e: MouseEvent<HTMLElement>): void;

@@ -12,6 +12,7 @@ import {
 import { indexAfterMove, isDrag, moveItem } from '../../../grid/reorder';
 import { hitRow, searchHits } from '../../../grid/search';
 import { lineToTsv, looksLikeRows, parseTsv, rowsToLines } from '../../../grid/tsv';
+import { normalizeUnit } from '../../../units/units';
 import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePayload } from '../../../model/types';
 import { copyText, focusCellField, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
@@ -121,7 +122,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           if (!item || !d) return;
           const i = d.lines.findIndex((l) => l === line || (line.id != null && l.id === line.id));
           if (i < 0 || d.lines[i].catalog_item_id === item.id) return;
-          store.updateLines((ls) => replaceAt(ls, i, (l) => ({ ...l, catalog_item_id: item.id })));
+          store.amend((cur) => ({ ...cur, lines: replaceAt(cur.lines, i, (l) => ({ ...l, catalog_item_id: item.id })) }));
         })
         // A failed registration only leaves the line without its link.
         .catch(() => undefined);
@@ -132,7 +133,11 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       const left = enteredRow.current;
       if (left === row) return;
       enteredRow.current = row;
-      if (left !== null) register(lines()[left]);
+      if (left === null) return;
+      // The row's full unit field goes away with the focus, before it could normalise on blur.
+      const unit = lines()[left]?.unit;
+      if (unit && normalizeUnit(unit) !== unit) setLine(left, (l) => ({ ...l, unit: normalizeUnit(l.unit ?? '') }));
+      register(lines()[left]);
     };
 
     const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
@@ -202,6 +207,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const c = currentRef.current;
         if (c.row !== row || c.col !== col) setCurrent(row, col);
       },
+      unitHandOver: (row) => moveFocus({ row, col: 1, editing: true }, true),
       cellKey: (row, col, e) => {
         if (e.key !== 'Enter' || e.defaultPrevented || e.nativeEvent.isComposing || e.ctrlKey || e.metaKey || e.altKey) return;
         e.preventDefault();
