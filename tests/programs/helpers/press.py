@@ -1,0 +1,41 @@
+# Presses a button or follows a link of a running program by its accessible name, through the
+# accessibility bus (AT-SPI), as a screen reader user would: no screen coordinates involved.
+# Usage: press.py ROLE NAME [SECONDS]   ROLE is "push button" or "link". Exit 0 once pressed.
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+role, name = sys.argv[1], sys.argv[2]
+deadline = time.monotonic() + float(sys.argv[3] if len(sys.argv) > 3 else 20)
+
+
+def find(node):
+    try:
+        if node.get_role_name() == role and (node.get_name() or "").strip() == name:
+            return node
+        count = node.get_child_count()
+    except Exception:  # an element that went away while being read
+        return None
+    for i in range(count):
+        child = node.get_child_at_index(i)
+        found = child and find(child)
+        if found:
+            return found
+    return None
+
+
+while time.monotonic() < deadline:
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        app = desktop.get_child_at_index(i)
+        target = app and find(app)
+        if target:
+            target.get_action_iface().do_action(0)
+            sys.exit(0)
+    time.sleep(0.3)
+print(f"no {role} named {name!r}", file=sys.stderr)
+sys.exit(1)
