@@ -1,7 +1,7 @@
 // The proposal panel against the loopback host and a test link service: the customer link,
 // its answer and withdrawal, the saved HTML file, the logo's size limit and the print window.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { expect, type Host } from '../fixtures';
@@ -119,7 +119,8 @@ test('"Сохранить HTML" writes the document to the chosen name with .htm
     await expect(page.getByTestId('dialog-path')).toHaveValue('КП "Озеро".html');
     await page.getByTestId('dialog-path').fill(path.join(dir, 'предложение.htm'));
     await page.getByTestId('dialog-ok').click();
-    await expect.poll(() => readFileSync(path.join(dir, 'предложение.html'), 'utf8')).toBe(EXPECTED_HTML);
+    const saved = path.join(dir, 'предложение.html');
+    await expect.poll(() => (existsSync(saved) ? readFileSync(saved, 'utf8') : null)).toBe(EXPECTED_HTML);
 
     await kp.button('Сохранить HTML').click();
     await page.getByTestId('dialog-path').fill(path.join(dir, 'нет-такой-папки', 'kp.html'));
@@ -162,9 +163,20 @@ test('"Сохранить PDF" opens a window whose printout holds the lines and
   const kp = new ProposalPanel(page);
   await kp.open(host, id);
   await kp.title.fill('КП: дом/баня');
+  // The system's print dialog stands in for the user's "save as PDF": the test notes that it
+  // was asked for and prints the window itself.
+  await page.evaluate(() => {
+    const open = window.open.bind(window);
+    window.open = (...args) => {
+      const opened = open(...args);
+      if (opened) opened.print = () => void ((window as unknown as { printAsked: boolean }).printAsked = true);
+      return opened;
+    };
+  });
   const [popup] = await Promise.all([page.waitForEvent('popup'), kp.button('Сохранить PDF').click()]);
   await expect.poll(() => popup.title()).toBe('КП- дом-баня');
   expect(await popup.content()).toContain('<h1>КП: дом/баня</h1>');
+  await expect.poll(() => page.evaluate(() => (window as unknown as { printAsked?: boolean }).printAsked)).toBe(true);
   await popup.emulateMedia({ media: 'print' });
   const pdf = await popup.pdf({ format: 'A4' });
   const dir = mkdtempSync(path.join(tmpdir(), 'calcora-kp-pdf-'));

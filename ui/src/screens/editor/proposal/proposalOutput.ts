@@ -14,7 +14,9 @@ export function printInNewWindow(html: string, title: string): boolean {
   // The print dialog offers the window's title as the PDF's file name.
   win.document.title = printTitle(title);
   win.focus();
-  win.print();
+  // Printing from a later task lets the window pass its new title on first: the desktop's
+  // print dialog names the PDF after it.
+  win.setTimeout(() => win.print(), 0);
   return true;
 }
 
