@@ -3,6 +3,7 @@ import { createRoot } from 'react-dom/client';
 import { App } from './App';
 import { installCloseSave } from './estimateStore';
 import { installEventBridge } from './platform';
+import { installProposalPanel } from './screens/editor/proposal/install';
 import { applySettings } from './settings/settings';
 import './styles/tokens.css';
 import './styles/base.css';
@@ -13,6 +14,7 @@ import './screens/screens.css';
 applySettings();
 installEventBridge();
 installCloseSave();
+installProposalPanel();
 createRoot(document.getElementById('root')!).render(
   <StrictMode>
     <App />

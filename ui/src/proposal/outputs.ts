@@ -1,19 +1,17 @@
 // Small rules of the proposal's outputs: the print window's title, the HTML file's name and
 // the texts of a failed link request.
 
+import { safePrintTitle } from '../grid/printTitle';
+
 export const NO_NETWORK = 'нет сети, ссылка не создана';
 export const NO_PRINT_WINDOW = 'не открылось окно печати';
 export const LOGO_TOO_LARGE = 'логотип больше 500 КБ';
 /** 500 × 1024 bytes; a file of exactly this size is still taken. */
 export const LOGO_MAX_BYTES = 512_000;
 
-/**
- * The print window's title, which the print dialog offers as the PDF's file name: characters
- * that file systems refuse become "-".
- */
+/** The print window's title, which the print dialog offers as the PDF's file name. */
 export function printTitle(title: string): string {
-  const safe = (title || 'КП').replace(/[/\\?%*:|"<>]/g, '-').trim();
-  return safe || 'Смета';
+  return safePrintTitle(title || 'КП');
 }
 
 /** The save dialog's proposed name. */
