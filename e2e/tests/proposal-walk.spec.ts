@@ -3,11 +3,15 @@
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { expect } from '../fixtures';
+import { expect as baseExpect } from '../fixtures';
 import { expectAccessible } from '../axe';
 import { test } from '../linkService';
 import { ProposalPanel, seedProposalEstimate } from '../pages/proposal';
 import { shot, THEMES, useTheme } from '../shots';
+
+// A busy machine may take a while for each step of this long walk.
+const expect = baseExpect.configure({ timeout: 15_000 });
+test.setTimeout(120_000);
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const LOGO = readFileSync(path.join(here, '../data/logo.svg'));

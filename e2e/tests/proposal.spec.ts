@@ -4,9 +4,13 @@ import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { expect, type Host } from '../fixtures';
+import { expect as baseExpect, type Host } from '../fixtures';
 import { test } from '../linkService';
 import { ProposalPanel, seedProposalEstimate, type KpLine } from '../pages/proposal';
+
+// Each step waits on the host and the link service; a busy machine answers slowly.
+const expect = baseExpect.configure({ timeout: 15_000 });
+test.setTimeout(90_000);
 
 const LINES: KpLine[] = [
   { name: 'Стены', line_type: 'section', unit: '' },
