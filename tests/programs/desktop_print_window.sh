@@ -111,7 +111,7 @@ echo "== Сохранить PDF"
 ) &
 main=$(wait_window 30 '^Calcora$') || fail "no Calcora window within 30 s"
 press link 'Дача у озера' 30 || fail "the estimate is not in the list"
-press 'push button' 'КП' 30 || fail "no КП button in the editor"
+press 'toggle button|push button' 'КП' 30 || fail "no КП button in the editor"
 press 'push button' 'Сохранить PDF' 30 || fail "no Сохранить PDF button in the proposal panel"
 wait_line 30 "$work/program.log" 'print window opened' || fail "no print window opened"
 # The window carries the proposal's title, which the print dialog names the PDF after.

@@ -1,6 +1,7 @@
 # Presses a button or follows a link of a running program by its accessible name, through the
 # accessibility bus (AT-SPI), as a screen reader user would: no screen coordinates involved.
-# Usage: press.py ROLE NAME [SECONDS]   ROLE is "push button" or "link". Exit 0 once pressed.
+# Usage: press.py ROLES NAME [SECONDS]   ROLES: "push button", "toggle button", "link", several
+# joined by "|". Exit 0 once pressed.
 import sys
 import time
 
@@ -9,7 +10,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-role, name = sys.argv[1], sys.argv[2]
+roles, name = sys.argv[1].split("|"), sys.argv[2]
 # Answers come at once or, from a page busy with a dialog, not at all: no need for the long default wait.
 Atspi.set_timeout(5000, 20000)
 deadline = time.monotonic() + float(sys.argv[3] if len(sys.argv) > 3 else 20)
@@ -17,7 +18,7 @@ deadline = time.monotonic() + float(sys.argv[3] if len(sys.argv) > 3 else 20)
 
 def find(node):
     try:
-        if node.get_role_name() == role and (node.get_name() or "").strip() == name:
+        if node.get_role_name() in roles and (node.get_name() or "").strip() == name:
             return node
         count = node.get_child_count()
     except Exception:  # an element that went away while being read
@@ -44,5 +45,5 @@ while time.monotonic() < deadline:
                 print(f"pressed {name!r}, no answer: {error.message}", file=sys.stderr)
             sys.exit(0)
     time.sleep(0.3)
-print(f"no {role} named {name!r}", file=sys.stderr)
+print(f"no {sys.argv[1]} named {name!r}", file=sys.stderr)
 sys.exit(1)
