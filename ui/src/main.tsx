@@ -2,6 +2,7 @@ import { StrictMode } from 'react';
 import { createRoot } from 'react-dom/client';
 import { App } from './App';
 import { installCloseSave } from './estimateStore';
+import { installFileFlows } from './files/install';
 import { installEventBridge } from './platform';
 import { installProposalPanel } from './screens/editor/proposal/install';
 import { applySettings } from './settings/settings';
@@ -14,6 +15,7 @@ import './screens/screens.css';
 applySettings();
 installEventBridge();
 installCloseSave();
+installFileFlows();
 installProposalPanel();
 createRoot(document.getElementById('root')!).render(
   <StrictMode>
