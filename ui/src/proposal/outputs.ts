@@ -1,6 +1,7 @@
 // Small rules of the proposal's outputs: the print window's title, the HTML file's name and
 // the texts of a failed link request.
 
+import { forceExtension } from '../files/fileNames';
 import { safePrintTitle } from '../grid/printTitle';
 
 export const NO_NETWORK = 'нет сети, ссылка не создана';
@@ -21,10 +22,7 @@ export function defaultHtmlName(title: string): string {
 
 /** The chosen path with the extension "html": the file's own extension is replaced, a dot-file keeps its name. */
 export function withHtmlExtension(path: string): string {
-  const nameStart = Math.max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
-  const dot = path.lastIndexOf('.');
-  if (dot > nameStart) return path.slice(0, dot) + '.html';
-  return path + '.html';
+  return forceExtension(path, 'html');
 }
 
 /**
