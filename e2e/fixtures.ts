@@ -22,9 +22,13 @@ export interface Host {
   invoke<T = unknown>(command: string, args?: object): Promise<T>;
 }
 
-export async function startHost(request: APIRequestContext, dataDir?: string): Promise<Host> {
+/** `env`: extra environment of the host, such as CALCORA_SITE_URL for a test link service. */
+export async function startHost(request: APIRequestContext, dataDir?: string, env: Record<string, string> = {}): Promise<Host> {
   const dir = dataDir ?? mkdtempSync(path.join(tmpdir(), 'calcora-e2e-'));
-  const child = spawn(serveBinary, ['--port', '0', '--data-dir', dir], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const child = spawn(serveBinary, ['--port', '0', '--data-dir', dir], {
+    stdio: ['ignore', 'pipe', 'pipe'],
+    env: { ...process.env, ...env },
+  });
   const line = await new Promise<string>((resolve, reject) => {
     let out = '';
     let err = '';

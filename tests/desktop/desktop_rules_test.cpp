@@ -10,6 +10,7 @@
 #include "app/desktop/file_dialogs.h"
 #include "app/desktop/file_drop.h"
 #include "app/desktop/page_scheme.h"
+#include "app/desktop/print_windows.h"
 #include "app/startup.h"
 #include "test_support.h"
 
@@ -39,6 +40,14 @@ TEST(DesktopNavigation, OnlyThePageOwnOriginIsAllowed) {
       {"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(page_may_navigate_to(c.uri), c.allowed) << c.uri;
+}
+
+TEST(DesktopNavigation, WindowsOpenOnlyOnAnEmptyDocument) {
+  EXPECT_TRUE(page_may_open_window_on(""));
+  EXPECT_TRUE(page_may_open_window_on("about:blank"));
+  for (const char* uri : {"calcora://app/index.html", "about:srcdoc", "https://calcora.ru/p/kp1",
+                          "blob:calcora://app/5b1c8a52", "data:text/html,<p>x</p>", "javascript:print()"})
+    EXPECT_FALSE(page_may_open_window_on(uri)) << uri;
 }
 
 TEST(DesktopFileDialog, ReadsTheRequestsThePageSends) {

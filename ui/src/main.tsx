@@ -4,6 +4,7 @@ import { App } from './App';
 import { installCloseSave } from './estimateStore';
 import { installFileFlows } from './files/install';
 import { installEventBridge } from './platform';
+import { installProposalPanel } from './screens/editor/proposal/install';
 import { applySettings } from './settings/settings';
 import './styles/tokens.css';
 import './styles/base.css';
@@ -15,6 +16,7 @@ applySettings();
 installEventBridge();
 installCloseSave();
 installFileFlows();
+installProposalPanel();
 createRoot(document.getElementById('root')!).render(
   <StrictMode>
     <App />

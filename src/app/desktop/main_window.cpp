@@ -6,6 +6,7 @@
 #include "app/desktop/file_dialogs.h"
 #include "app/desktop/file_drop.h"
 #include "app/desktop/page_scheme.h"
+#include "app/desktop/print_windows.h"
 #include "app/desktop/script_dialogs.h"
 #include "app/desktop/shortcuts.h"
 #include "app/desktop/window_close.h"
@@ -79,6 +80,7 @@ void open_main_window(Shell& shell, const std::filesystem::path& data_dir) {
   connect_shortcuts(shell);
   connect_file_drop(shell);
   connect_window_close(shell);
+  connect_print_windows(shell);
   g_signal_connect(shell.view, "web-process-terminated", G_CALLBACK(on_page_process_ended), nullptr);
 
   webkit_web_view_load_uri(shell.view, kPageEntry);

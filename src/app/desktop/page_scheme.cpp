@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "app/desktop/print_windows.h"
 #include "app/desktop/shell.h"
 #include "app/page/page_files.h"
 #include "app/page_policy.h"
@@ -64,8 +65,11 @@ gboolean decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPol
   WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(navigation);
   WebKitURIRequest* request = webkit_navigation_action_get_request(action);
   const char* uri = webkit_uri_request_get_uri(request);
-  // A new window never opens, even for the page's own addresses: the program has one window.
-  if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && uri && page_may_navigate_to(uri)) {
+  // A new window opens only on an empty document for the page to print from; the page's own
+  // addresses never open twice, the program has one main window.
+  const bool allowed = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION ? uri && page_may_navigate_to(uri)
+                                                                           : page_may_open_window_on(uri ? uri : "");
+  if (allowed) {
     webkit_policy_decision_use(decision);
   } else {
     g_log(kLogDomain, G_LOG_LEVEL_DEBUG, "navigation to %s refused", uri ? uri : "(none)");

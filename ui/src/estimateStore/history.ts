@@ -8,7 +8,8 @@ export class UndoHistory<T> {
   private future: T[] = [];
   private lastRecord = Number.NEGATIVE_INFINITY;
 
-  constructor(private readonly copy: (value: T) => T = structuredClone) {}
+  // structuredClone must not be called as a method of this object: browsers refuse that.
+  constructor(private readonly copy: (value: T) => T = (value) => structuredClone(value)) {}
 
   get canUndo(): boolean {
     return this.past.length > 0;

@@ -1,0 +1,14 @@
+// The proposal document: its stored settings, its snapshot and its HTML.
+export { readProposalSettings, writeProposalSettings, EMPTY_PROPOSAL, type ProposalSettings, type PaymentStage } from './settings';
+export { buildSnapshot, type ProposalSnapshot, type ProposalLine } from './snapshot';
+export { proposalHtml, escapeHtml, DOCUMENT_STYLE } from './html';
+export {
+  printTitle,
+  defaultHtmlName,
+  withHtmlExtension,
+  linkErrorText,
+  NO_NETWORK,
+  NO_PRINT_WINDOW,
+  LOGO_TOO_LARGE,
+  LOGO_MAX_BYTES,
+} from './outputs';

@@ -1,0 +1,12 @@
+// Puts the proposal panel into the editor's place for it.
+
+import { provideEditorSlots } from '../editorSlots';
+import { ProposalPanel } from './ProposalPanel';
+
+export function installProposalPanel(): void {
+  provideEditorSlots({
+    proposal: ({ data, store, onClose }) => (
+      <ProposalPanel data={data} update={(change) => store.update(change)} onClose={onClose} />
+    ),
+  });
+}

@@ -1,0 +1,32 @@
+// The two file outputs of the proposal: a print window (the user saves a PDF from the
+// system's print dialog) and an HTML file chosen in the save dialog.
+
+import { invoke, pickSaveFile } from '../../../platform';
+import { defaultHtmlName, printTitle, withHtmlExtension } from '../../../proposal';
+
+/** Opens the document in a new window and asks it to print; false when no window could be opened. */
+export function printInNewWindow(html: string, title: string): boolean {
+  const win = window.open('', '_blank', 'width=900,height=700');
+  if (!win) return false;
+  win.document.open();
+  win.document.write(html);
+  win.document.close();
+  // The print dialog offers the window's title as the PDF's file name.
+  win.document.title = printTitle(title);
+  win.focus();
+  // Printing from a later task lets the window pass its new title on first: the desktop's
+  // print dialog names the PDF after it.
+  win.setTimeout(() => win.print(), 0);
+  return true;
+}
+
+/** Asks where to save and writes the document; false when the user cancelled. */
+export async function saveHtmlFile(html: string, title: string): Promise<boolean> {
+  const path = await pickSaveFile({
+    defaultName: defaultHtmlName(title),
+    filters: [{ name: 'HTML', extensions: ['html'] }],
+  });
+  if (!path) return false;
+  await invoke<null>('write_utf8', { path: withHtmlExtension(path), text: html });
+  return true;
+}

@@ -1,0 +1,118 @@
+// The proposal panel's state while it is open: the settings being edited (saved into the
+// estimate's kp_json), the published link, the last poll answer, the error and busy flag.
+
+import { useCallback, useRef, useState } from 'react';
+import type { Change } from '../../../estimateStore';
+import type { EstimatePayload } from '../../../model/types';
+import {
+  buildSnapshot,
+  linkErrorText,
+  NO_PRINT_WINDOW,
+  proposalHtml,
+  readProposalSettings,
+  writeProposalSettings,
+  type ProposalSettings,
+} from '../../../proposal';
+import { publishProposal, revokeProposal, type PollResult } from './linkService';
+import { printInNewWindow, saveHtmlFile } from './proposalOutput';
+import { usePolling } from './usePolling';
+
+function failureText(e: unknown): string {
+  return e instanceof Error ? e.message : String(e);
+}
+
+function initialSettings(data: EstimatePayload): ProposalSettings {
+  const stored = readProposalSettings(data.estimate.kp_json);
+  return { ...stored, title: stored.title || data.estimate.object_name };
+}
+
+export function useProposalPanel(data: EstimatePayload, update: (change: Change) => void) {
+  const [settings, setSettings] = useState(() => initialSettings(data));
+  const [link, setLink] = useState('');
+  const [error, setError] = useState('');
+  const [poll, setPoll] = useState<PollResult | null>(null);
+  const [busy, setBusy] = useState(false);
+
+  // Event handlers read the newest estimate and settings, not those of their render.
+  const latest = useRef({ data, settings });
+  latest.current.data = data;
+  const current = () => latest.current.settings;
+
+  /** Changes the panel at once; the estimate gets it on the next save. */
+  const edit = useCallback((change: Partial<ProposalSettings>) => {
+    latest.current.settings = { ...latest.current.settings, ...change };
+    setSettings(latest.current.settings);
+  }, []);
+
+  /** Writes the panel's settings into the estimate, as one change, when they differ from the stored ones. */
+  const save = useCallback(
+    (change: Partial<ProposalSettings> = {}) => {
+      edit(change);
+      const text = writeProposalSettings(latest.current.settings);
+      const { estimate } = latest.current.data;
+      if (estimate.kp_json === text) return;
+      // The store may already hold another estimate when a late answer arrives.
+      update((d) => (d.estimate.id === estimate.id ? { ...d, estimate: { ...d.estimate, kp_json: text } } : d));
+    },
+    [edit, update],
+  );
+
+  const document = () => {
+    const s = current();
+    return proposalHtml(buildSnapshot(s.title, s.stages, latest.current.data), s.logo_b64);
+  };
+
+  const print = () => {
+    setError('');
+    if (!printInNewWindow(document(), current().title)) setError(NO_PRINT_WINDOW);
+  };
+
+  const saveHtml = async () => {
+    setError('');
+    try {
+      await saveHtmlFile(document(), current().title);
+    } catch (e) {
+      setError(`Ошибка: ${failureText(e)}`);
+    }
+  };
+
+  const publish = async () => {
+    setBusy(true);
+    setError('');
+    try {
+      const s = current();
+      const published = await publishProposal(buildSnapshot(s.title, s.stages, latest.current.data), s.token);
+      save({ token: published.token });
+      setLink(published.url);
+    } catch (e) {
+      setError(linkErrorText(e));
+    } finally {
+      setBusy(false);
+    }
+  };
+
+  const revoke = async () => {
+    const token = current().token;
+    if (!token) return;
+    setBusy(true);
+    setError('');
+    try {
+      await revokeProposal(token);
+      save({ token: null });
+      setLink('');
+      setPoll(null);
+    } catch (e) {
+      setError(linkErrorText(e));
+    } finally {
+      setBusy(false);
+    }
+  };
+
+  const onPoll = useCallback((answer: PollResult) => {
+    setPoll(answer);
+    if (answer.revoked) setLink('');
+  }, []);
+  usePolling(settings.token, onPoll);
+
+  return { settings, link, error, poll, busy, edit, save, setError, print, saveHtml, publish, revoke };
+}
