@@ -22,8 +22,8 @@ struct ProposalCommandsTest : test::CommandTest {
   }
   void TearDown() override { unsetenv("CALCORA_SITE_URL"); }
 
-  // The page sees both outcomes of these commands, so the tests read the outcome whole.
-  CommandOutcome send(const char* command, const Json& args) { return dispatcher.dispatch(command, args); }
+  // The page sees both outcomes of these commands, so here `call` gives the outcome whole.
+  CommandOutcome call(const char* command, const Json& args) { return dispatcher.dispatch(command, args); }
 
   test::ProposalTestService service{kTicket};
 };
@@ -34,33 +34,33 @@ TEST_F(ProposalCommandsTest, TicketIsStoredTrimmedAndBlankDeletesIt) {
       {{{"ticket", "abc-2"}}, R"("abc-2")"},     {{{"ticket", nullptr}}, "null"},
       {{{"ticket", "abc-3"}}, R"("abc-3")"},     {Json::object(), "null"},
   };
-  EXPECT_EQ(send("proposal_ticket_get", Json::object()).body, "null");
+  EXPECT_EQ(call("proposal_ticket_get", Json::object()).body, "null");
   for (const auto& [args, stored] : cases) {
-    auto set = send("proposal_ticket_set", args);
+    auto set = call("proposal_ticket_set", args);
     ASSERT_TRUE(set.ok) << set.body;
     EXPECT_EQ(set.body, "null");
-    EXPECT_EQ(send("proposal_ticket_get", Json::object()).body, stored) << args.dump();
+    EXPECT_EQ(call("proposal_ticket_get", Json::object()).body, stored) << args.dump();
   }
-  EXPECT_EQ(send("proposal_ticket_set", {{"ticket", 5}}).body,
+  EXPECT_EQ(call("proposal_ticket_set", {{"ticket", 5}}).body,
             "invalid args `ticket` for command `proposal_ticket_set`: invalid type: integer `5`, expected a string");
 }
 
 TEST_F(ProposalCommandsTest, WithoutTicketNothingIsSent) {
-  auto publish = send("proposal_publish", {{"snapshot", {{"title", "КП"}}}, {"token", nullptr}});
+  auto publish = call("proposal_publish", {{"snapshot", {{"title", "КП"}}}, {"token", nullptr}});
   EXPECT_FALSE(publish.ok);
   EXPECT_EQ(publish.body, kNoTicket);
-  auto revoke = send("proposal_revoke", {{"token", "kp1"}});
+  auto revoke = call("proposal_revoke", {{"token", "kp1"}});
   EXPECT_FALSE(revoke.ok);
   EXPECT_EQ(revoke.body, kNoTicket);
   EXPECT_TRUE(service.requests().empty());
 }
 
 TEST_F(ProposalCommandsTest, PublishPollRevokeThroughTheDispatcher) {
-  ASSERT_TRUE(send("proposal_ticket_set", {{"ticket", kTicket}}).ok);
+  ASSERT_TRUE(call("proposal_ticket_set", {{"ticket", kTicket}}).ok);
   Json snapshot = {
       {"title", "КП"}, {"object_name", "Баня"}, {"lines", Json::array()}, {"stages", Json::array()}, {"total", 0}};
   // A missing `token` is a first publication, like null.
-  auto published = send("proposal_publish", {{"snapshot", snapshot}});
+  auto published = call("proposal_publish", {{"snapshot", snapshot}});
   ASSERT_TRUE(published.ok) << published.body;
   Json link = Json::parse(published.body);
   std::string token = link["token"];
@@ -68,25 +68,25 @@ TEST_F(ProposalCommandsTest, PublishPollRevokeThroughTheDispatcher) {
   EXPECT_EQ(service.requests().at(0).path, "/api/proposals");
   EXPECT_EQ(Json::parse(service.requests().at(0).body)["ticket"], kTicket);
 
-  auto poll = send("proposal_poll", {{"token", token}});
+  auto poll = call("proposal_poll", {{"token", token}});
   ASSERT_TRUE(poll.ok) << poll.body;
   EXPECT_EQ(Json::parse(poll.body)["snapshot"], snapshot);
 
-  auto revoke = send("proposal_revoke", {{"token", token}});
+  auto revoke = call("proposal_revoke", {{"token", token}});
   ASSERT_TRUE(revoke.ok) << revoke.body;
   EXPECT_EQ(revoke.body, "null");
-  EXPECT_EQ(send("proposal_poll", {{"token", token}}).body,
+  EXPECT_EQ(call("proposal_poll", {{"token", token}}).body,
             R"({"ok":false,"revoked":true,"comments":null,"decision":null,"snapshot":null})");
 
-  EXPECT_EQ(send("proposal_poll", Json::object()).body, "command proposal_poll missing required key token");
-  EXPECT_EQ(send("proposal_publish", {{"snapshot", snapshot}, {"token", 3}}).body,
+  EXPECT_EQ(call("proposal_poll", Json::object()).body, "command proposal_poll missing required key token");
+  EXPECT_EQ(call("proposal_publish", {{"snapshot", snapshot}, {"token", 3}}).body,
             "invalid args `token` for command `proposal_publish`: invalid type: integer `3`, expected a string");
 }
 
 TEST_F(ProposalCommandsTest, RefusedTicketNeverReachesTheErrorText) {
-  ASSERT_TRUE(send("proposal_ticket_set", {{"ticket", "неверный-ключ"}}).ok);
+  ASSERT_TRUE(call("proposal_ticket_set", {{"ticket", "неверный-ключ"}}).ok);
   service.answer_with(403, "application/json", R"({"ok":false,"reason":"ключ неверный-ключ не принят"})");
-  auto publish = send("proposal_publish", {{"snapshot", Json::object()}, {"token", nullptr}});
+  auto publish = call("proposal_publish", {{"snapshot", Json::object()}, {"token", nullptr}});
   EXPECT_FALSE(publish.ok);
   EXPECT_EQ(publish.body, "ключ *** не принят");
 }

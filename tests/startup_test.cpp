@@ -1,6 +1,4 @@
 // Paths, the start-up log and the start sequence's database failure.
-#include "app/startup.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +7,7 @@
 
 #include "app/fault.h"
 #include "app/paths.h"
+#include "app/startup.h"
 #include "test_support.h"
 
 namespace calcora {
@@ -28,10 +27,8 @@ class ScopedEnv {
 
  private:
   static void apply(const char* name, const std::optional<std::string>& value) {
-    if (value)
-      setenv(name, value->c_str(), 1);
-    else
-      unsetenv(name);
+    if (value) setenv(name, value->c_str(), 1);
+    else unsetenv(name);
   }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
@@ -55,8 +52,7 @@ TEST(Paths, DataDirAndStartupLogFollowTheEnvironment) {
 
   append_startup_log("Не удалось запустить Calcora: проверка");
   const std::string log = test::read_text(dir / "temp" / "com.calcora.desktop" / "startup.log");
-  EXPECT_TRUE(
-      std::regex_match(log, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Не удалось запустить Calcora: проверка\n)")))
+  EXPECT_TRUE(std::regex_match(log, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Не удалось запустить Calcora: проверка\n)")))
       << log;
 
   env.set("TEMP", std::nullopt);
@@ -79,9 +75,9 @@ TEST(Startup, UnusableDatabaseIsAFaultNamingTheDatabase) {
     FAIL() << "a folder in place of the database was accepted";
   } catch (const Fault& fault) {
     EXPECT_EQ(std::string(fault.what()).rfind("база данных: ", 0), 0u) << fault.what();
-    EXPECT_EQ(
-        panic_message(fault.where().file, fault.where().line, fault.where().column, fault.what()).find("panicked at "),
-        0u);
+    EXPECT_EQ(panic_message(fault.where().file, fault.where().line, fault.where().column, fault.what())
+                  .find("panicked at "),
+              0u);
   }
 }
 
