@@ -4,7 +4,10 @@ import { defineConfig } from '@playwright/test';
 // download, no background connections to the outside world.
 export default defineConfig({
   testDir: './tests',
-  timeout: 30_000,
+  // Generous limits: the suite runs on a 2-core machine beside other builds and tests, where a
+  // screen can take seconds to appear; every wait is for a condition, so a fast run stays fast.
+  timeout: 60_000,
+  expect: { timeout: 15_000 },
   fullyParallel: true,
   workers: 2,
   forbidOnly: !!process.env.CI,

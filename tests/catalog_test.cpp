@@ -1,13 +1,13 @@
 // The catalog commands: filtering, saving as sent, article-number uniqueness, deleting.
 #include <gtest/gtest.h>
 
-#include "catalog_fixture.h"
+#include "command_fixture.h"
 
 namespace calcora {
 namespace {
 
 using test::names_of;
-using Catalog = test::CatalogFixture;
+using Catalog = test::CommandTest;
 using Names = std::vector<std::string>;
 
 TEST_F(Catalog, ListFiltersIgnoringLetterCaseInEveryAlphabet) {
@@ -26,7 +26,7 @@ TEST_F(Catalog, ListFiltersIgnoringLetterCaseInEveryAlphabet) {
   };
   for (const auto& c : cases) EXPECT_EQ(names_of(call("list_catalog", c.args)), c.expected) << c.args.dump();
   EXPECT_EQ(names_of(call("search_catalog", Json{{"query", "БеТ"}})), (Names{"БЕТОН", "Бетон М300"}));
-  EXPECT_EQ(call_error("search_catalog", Json::object()), "command search_catalog missing required key query");
+  EXPECT_EQ(fail("search_catalog", Json::object()), "command search_catalog missing required key query");
 }
 
 TEST_F(Catalog, FilteredListStopsAtFiftyButTheWholeListDoesNot) {
@@ -76,20 +76,19 @@ TEST_F(Catalog, SaveStoresTheItemAsSentAndKeepsUsageOnUpdate) {
   // An id without a row updates nothing and is no error.
   edited["id"] = id + 100;
   EXPECT_EQ(call("save_catalog_item", Json{{"item", edited}}), edited);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 1);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 1);
 }
 
 TEST_F(Catalog, BadItemsAndUnknownIdsAreRefusedWithTheirOwnTexts) {
-  EXPECT_EQ(call_error("save_catalog_item", Json{{"item", {{"name", "Без категории"}}}}),
+  EXPECT_EQ(fail("save_catalog_item", Json{{"item", {{"name", "Без категории"}}}}),
             "invalid args `item` for command `save_catalog_item`: missing field `category`");
-  EXPECT_EQ(call_error("save_catalog_item", Json{{"item", {{"category", "work"}}}}),
+  EXPECT_EQ(fail("save_catalog_item", Json{{"item", {{"category", "work"}}}}),
             "invalid args `item` for command `save_catalog_item`: missing field `name`");
-  EXPECT_EQ(
-      call_error("save_catalog_item", Json{{"item", {{"name", "x"}, {"category", "work"}, {"usage_count", 1.5}}}}),
-      "invalid args `item` for command `save_catalog_item`: invalid type: floating point `1.5`, expected i32");
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 0);
-  EXPECT_EQ(call_error("get_catalog_item", Json{{"id", 42}}), "Query returned no rows");
-  EXPECT_EQ(call_error("get_catalog_item", Json{{"id", "42"}}),
+  EXPECT_EQ(fail("save_catalog_item", Json{{"item", {{"name", "x"}, {"category", "work"}, {"usage_count", 1.5}}}}),
+            "invalid args `item` for command `save_catalog_item`: invalid type: floating point `1.5`, expected i32");
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 0);
+  EXPECT_EQ(fail("get_catalog_item", Json{{"id", 42}}), "Query returned no rows");
+  EXPECT_EQ(fail("get_catalog_item", Json{{"id", "42"}}),
             "invalid args `id` for command `get_catalog_item`: invalid type: string \"42\", expected i64");
 }
 
@@ -103,12 +102,12 @@ TEST_F(Catalog, ArticleNumbersAreUniqueOnlyWhenNotEmpty) {
   EXPECT_FALSE(taken.ok);
   EXPECT_EQ(taken.body, "UNIQUE constraint failed: catalog_items.sku");
   for (const Json& free_sku : {Json(""), Json(""), Json(nullptr), Json(nullptr)}) EXPECT_TRUE(save(free_sku).ok);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 5);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 5);
 
   // Taking another item's number on update fails too and changes nothing.
   Json other = call("save_catalog_item", Json{{"item", {{"name", "y"}, {"category", "work"}, {"sku", "B-2"}}}});
   other["sku"] = "A-1";
-  EXPECT_EQ(call_error("save_catalog_item", Json{{"item", other}}), "UNIQUE constraint failed: catalog_items.sku");
+  EXPECT_EQ(fail("save_catalog_item", Json{{"item", other}}), "UNIQUE constraint failed: catalog_items.sku");
   EXPECT_EQ(call("get_catalog_item", Json{{"id", other["id"]}})["sku"], "B-2");
 }
 
@@ -126,14 +125,14 @@ TEST_F(Catalog, DeleteKeepsTheLinesMadeFromTheItemButUnlinksThem) {
   state.with_db([](Database& db) {
     db.exec("CREATE TRIGGER refuse BEFORE DELETE ON catalog_items BEGIN SELECT RAISE(ABORT, 'refused'); END");
   });
-  EXPECT_EQ(call_error("delete_catalog_item", Json{{"id", id}}), "refused");
-  EXPECT_EQ(scalar("SELECT catalog_item_id FROM estimate_lines"), id);
+  EXPECT_EQ(fail("delete_catalog_item", Json{{"id", id}}), "refused");
+  EXPECT_EQ(count("SELECT catalog_item_id FROM estimate_lines"), id);
   state.with_db([](Database& db) { db.exec("DROP TRIGGER refuse"); });
 
   EXPECT_EQ(call("delete_catalog_item", Json{{"id", id}}), nullptr);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 0);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM estimate_lines WHERE catalog_item_id IS NULL AND name = 'Бетон М300' AND "
-                   "unit = 'м³' AND unit_price = 5500"),
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 0);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM estimate_lines WHERE catalog_item_id IS NULL AND name = 'Бетон М300' AND "
+                  "unit = 'м³' AND unit_price = 5500"),
             1);
   EXPECT_EQ(call("delete_catalog_item", Json{{"id", 999}}), nullptr);
 }

@@ -1,20 +1,17 @@
 // The command boundary: argument decoding messages, unknown commands, the lock rule,
 // and the two system commands.
+#include "commands/dispatcher.h"
+
 #include <gtest/gtest.h>
 
+#include "command_fixture.h"
 #include "commands/decode.h"
-#include "commands/dispatcher.h"
 #include "commands/system_commands.h"
-#include "test_support.h"
 
 namespace calcora {
 namespace {
 
-struct DispatcherTest : ::testing::Test {
-  test::TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
-};
+using DispatcherTest = test::CommandTest;
 
 TEST_F(DispatcherTest, DecodingMessages) {
   struct Case {

@@ -2,10 +2,9 @@
 // its rollback, line ids that survive saves, the copy for a new object and the list's totals.
 #include <gtest/gtest.h>
 
-#include "commands/dispatcher.h"
+#include "command_fixture.h"
 #include "store/estimate_repository.h"
 #include "store/estimate_writes.h"
-#include "test_support.h"
 
 namespace calcora {
 namespace {
@@ -16,30 +15,9 @@ std::vector<std::string> keys_of(const Json& object) {
   return keys;
 }
 
-struct EstimateCommandsTest : ::testing::Test {
-  test::TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
-
-  Json call(const char* command, const Json& args) {
-    auto outcome = dispatcher.dispatch(command, args);
-    EXPECT_TRUE(outcome.ok) << command << ": " << outcome.body;
-    return outcome.ok ? Json::parse(outcome.body) : Json();
-  }
-  std::string fail(const char* command, const Json& args) {
-    auto outcome = dispatcher.dispatch(command, args);
-    EXPECT_FALSE(outcome.ok) << command << " succeeded: " << outcome.body;
-    return outcome.body;
-  }
+struct EstimateCommandsTest : test::CommandTest {
   Json create(const std::string& name) { return call("create_estimate", {{"objectName", name}}); }
   Json save(const Json& payload) { return call("save_estimate", {{"payload", payload}}); }
-  int64_t count(const std::string& sql) {
-    return state.with_db([&](Database& db) {
-      auto st = db.prepare(sql);
-      st.step();
-      return st.int64(0);
-    });
-  }
   // A line as the page sends it: only the required keys.
   static Json line(int sort_order, const char* type, const char* name, Json qty = nullptr, Json price = nullptr) {
     return {{"estimate_id", 0}, {"sort_order", sort_order}, {"line_type", type},

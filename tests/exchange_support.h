@@ -1,5 +1,5 @@
 // Helpers of the exchange tests: hand-made zip archives for hostile workbooks, LibreOffice as a
-// real peer that converts files (skipped where it is not installed), and a fresh application.
+// real peer that converts files (skipped where it is not installed), and the command fixture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/dispatcher.h"
-#include "test_support.h"
+#include "command_fixture.h"
 
 namespace calcora::test {
 
@@ -91,47 +90,6 @@ inline std::optional<std::filesystem::path> soffice_convert(const std::filesyste
   if (!std::filesystem::exists(out)) return std::nullopt;
   return out;
 }
-
-// A fresh database and dispatcher in a temporary folder.
-struct AppFixture {
-  TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
-
-  // Runs a command and returns its JSON result; fails the test on an error text.
-  Json call(const std::string& command, const Json& args) {
-    auto outcome = dispatcher.dispatch(command, args);
-    EXPECT_TRUE(outcome.ok) << command << ": " << outcome.body;
-    return outcome.ok ? Json::parse(outcome.body) : Json();
-  }
-  // Runs a command that must fail and returns its error text.
-  std::string fail(const std::string& command, const Json& args) {
-    auto outcome = dispatcher.dispatch(command, args);
-    EXPECT_FALSE(outcome.ok) << command << " succeeded: " << outcome.body;
-    return outcome.body;
-  }
-  // Creates an estimate with these lines (objects with at least line_type and name; sort_order,
-  // estimate_id and category are filled in) and footer fields; returns it as stored.
-  Json make_estimate(const std::string& name, const Json& lines, const Json& footer = Json::object()) {
-    Json payload = call("create_estimate", {{"objectName", name}});
-    payload["lines"] = Json::array();
-    int order = 0;
-    for (Json line : lines) {
-      line["sort_order"] = order++;
-      line["estimate_id"] = payload["estimate"]["id"];
-      payload["lines"].push_back(line);
-    }
-    payload["footer"].update(footer);
-    return call("save_estimate", {{"payload", payload}});
-  }
-  int64_t count(const std::string& sql) {
-    return state.with_db([&](Database& db) {
-      auto st = db.prepare(sql);
-      st.step();
-      return st.int64(0);
-    });
-  }
-};
 
 }  // namespace calcora::test
 

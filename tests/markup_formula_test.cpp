@@ -6,8 +6,8 @@
 
 #include <cmath>
 
+#include "command_fixture.h"
 #include "commands/dispatcher.h"
-#include "test_support.h"
 
 namespace calcora {
 namespace {
@@ -115,11 +115,7 @@ TEST(MarkupFormula, DeepOrHugeInputIsRefusedWithoutCrashing) {
   EXPECT_EQ(out.error, "Expression is too long: " + std::to_string(huge.size()) + " bytes (at most 10000).");
 }
 
-struct EvaluateCommandTest : ::testing::Test {
-  test::TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
-};
+using EvaluateCommandTest = test::CommandTest;
 
 TEST_F(EvaluateCommandTest, AnswersNumbersNullAndErrorTexts) {
   Json vars = {{"works", 1000}, {"materials", 0}, {"delivery", 0}, {"equipment", 0}, {"advance", 0}, {"extras", 0}};

@@ -1,17 +1,20 @@
 // The name memory: suggestions, counting uses of names, merging the standard catalog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <map>
 
-#include "catalog_fixture.h"
+#include "command_fixture.h"
 #include "store/catalog_text.h"
 #include "store/memory_store.h"
+#include "store/unicode_lower.h"
 
 namespace calcora {
 namespace {
 
 using test::names_of;
-using Memory = test::CatalogFixture;
+using Memory = test::CommandTest;
 using Names = std::vector<std::string>;
 
 // "2026-12-10T05:26:50Z": digits where the form has zeros, the rest verbatim.
@@ -23,16 +26,58 @@ bool is_time_stamp(const std::string& text) {
   return true;
 }
 
-Json search(test::CatalogFixture& f, const std::string& query) {
-  return f.call("search_memory", Json{{"query", query}});
-}
+Json search(test::CommandTest& f, const std::string& query) { return f.call("search_memory", Json{{"query", query}}); }
 
 TEST(MemoryMatchExpression, QuotedPrefixTermsJoinedByAnd) {
-  EXPECT_EQ(memory_match_expression("  бетон \t м3 "), R"("бетон"* AND "м3"*)");
+  EXPECT_EQ(memory_match_expression("  кирпич \t м3 "), R"("кирпич"* AND "м3"*)");
+  EXPECT_EQ(memory_match_expression("Бетон м3"), R"(("Бетон"* OR "Бётон"*) AND "м3"*)");
   EXPECT_EQ(memory_match_expression("б"), R"("б"*)");  // one Cyrillic letter is two bytes
-  EXPECT_EQ(memory_match_expression(R"(дюбель 6")"), R"("дюбель"* AND "6"""*)");
+  EXPECT_EQ(memory_match_expression(R"(шуруп 6")"), R"("шуруп"* AND "6"""*)");
   EXPECT_EQ(memory_match_expression(" b "), std::nullopt);
   EXPECT_EQ(memory_match_expression(""), std::nullopt);
+}
+
+TEST(YeSpellings, EachYeLetterReadBothWaysTypedSpellingFirst) {
+  using Spellings = std::vector<std::string>;
+  EXPECT_EQ(ye_spellings("труба"), Spellings{"труба"});
+  EXPECT_EQ(ye_spellings("Ёж"), (Spellings{"Ёж", "еж"}));
+  EXPECT_EQ(ye_spellings("щетка"), (Spellings{"щетка", "щётка"}));
+  EXPECT_EQ(ye_spellings("еЁ"), (Spellings{"еЁ", "ее", "ёЁ", "ёе"}));
+  // Past five such letters the word stands for the prefix before the sixth.
+  const auto long_word = ye_spellings("ееееееееж");
+  EXPECT_EQ(long_word.size(), 32u);
+  EXPECT_EQ(long_word.front(), "еееее");
+  EXPECT_EQ(long_word.back(), "ёёёёё");
+}
+
+TEST_F(Memory, YoAndYeFindEachOtherInSuggestionsAndTheCatalogList) {
+  for (const char* name : {"Ёмкость 200 л", "Емкость пластиковая", "Ёрш для труб", "Щётка стальная", "Щетка малярная",
+                           "Грунт перемещённый", "Щётка для ёмкостей", "Трубка медная"})
+    add_item(name);
+  struct Case {
+    const char* query;
+    Names expected;  // in code-point order, as the catalog list gives them
+  };
+  const Case cases[] = {
+      {"емкость", {"Ёмкость 200 л", "Емкость пластиковая"}},  // ё at the start, typed as е
+      {"ЁМКОСТЬ", {"Ёмкость 200 л", "Емкость пластиковая"}},  // and the other way, in capitals
+      {"ерш", {"Ёрш для труб"}},
+      {"щетка", {"Щетка малярная", "Щётка для ёмкостей", "Щётка стальная"}},  // ё in the middle
+      {"Щётка", {"Щетка малярная", "Щётка для ёмкостей", "Щётка стальная"}},
+      {"перемещенн", {"Грунт перемещённый"}},       // several е and ё in one word
+      {"ЩЕТКА для ЁМК", {"Щётка для ёмкостей"}},    // mixed spellings in one query
+      {"труб", {"Ёрш для труб", "Трубка медная"}},  // no е at all: as before
+  };
+  auto sorted = [](Names names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(sorted(names_of(search(*this, c.query))), c.expected) << "search_memory " << c.query;
+    EXPECT_EQ(names_of(call("list_catalog", Json{{"query", c.query}})), c.expected) << "list_catalog " << c.query;
+  }
+  // The catalog filter's wildcards still work beside the folding.
+  EXPECT_EQ(names_of(call("list_catalog", Json{{"query", "щ_тка с"}})), Names{"Щётка стальная"});
 }
 
 TEST_F(Memory, SearchFindsWordPrefixesInAnyCaseBestFirst) {
@@ -87,7 +132,88 @@ TEST_F(Memory, KnownNameCountsAUseAndUpdatesOnlyWhenAsked) {
   EXPECT_EQ(used["usage_count"], 3);
   EXPECT_EQ(used["default_price"], nullptr);
   EXPECT_EQ(used["line_type"], "fixed");
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 1);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 1);
+}
+
+TEST_F(Memory, KnownNameIsFoundByItsLowerCaseInEveryScript) {
+  const int64_t plitka = add_item("Плитка");
+  add_item("ПЛИТКА");  // the earlier of two equal names counts
+  const int64_t cable = add_item("Кабель");
+  add_item("Кабель ВВГ");
+  const int64_t stone = add_item("İstanbul TAŞI");
+  const int64_t road = add_item("ΟΔΟΣ");
+  const int64_t georgian = add_item("ᲙᲐᲚᲘ");  // Georgian capitals: the index does not fold them
+  const int64_t dash = add_item("—");                 // no word for the index at all
+  const int64_t dowel = add_item(R"(Дюбель 6")");
+  const int64_t yo = add_item("Ёмкость");
+  struct Case {
+    const char* name;
+    int64_t id;  // 0: a new item
+  };
+  const Case cases[] = {
+      {"плитка", plitka},   {"кабель", cable},       {"i̇stanbul taşi", stone}, {"οδος", road}, {"კალი", georgian},
+      {"—", dash},          {R"(ДЮБЕЛЬ 6")", dowel}, {"ёмкость", yo},          {"Емкость", 0}, {"Кабель ВВГ 3×1,5", 0},
+      {"İstanbul taşı", 0},  // ICU lowers I to i, not to the dotless ı
+  };
+  for (const auto& c : cases) {
+    const int64_t id = call("save_to_global_memory", Json{{"name", c.name}})["id"];
+    if (c.id)
+      EXPECT_EQ(id, c.id) << c.name;
+    else
+      EXPECT_GT(id, dowel) << c.name << " was taken for a known name";
+  }
+}
+
+// The index narrows the search for a known name only where it reads words as lower() does:
+// every upper-case letter whose lower case passes the check must give the same words.
+TEST(IndexReadsLikeLowercase, HoldsForEveryCodePointItAccepts) {
+  test::TempDir dir;
+  auto db = Database::open_raw(dir / "words.db");
+  db->exec(
+      "CREATE VIRTUAL TABLE t USING fts5(name, tokenize='unicode61'); "
+      "CREATE VIRTUAL TABLE words USING fts5vocab(t, 'instance')");
+  auto insert = db->prepare("INSERT INTO t (rowid, name) VALUES (?1, ?2)");
+  std::vector<std::pair<std::string, std::string>> pairs;  // upper, lower
+  std::vector<std::string> alone;                          // letters and digits that must be a word
+  for (char32_t c = 1; c < 0x110000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    std::string text;
+    if (c < 0x80) {
+      text = static_cast<char>(c);
+    } else if (c < 0x800) {
+      text = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      text = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+              static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+      text = {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+              static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    const std::string lower = unicode_lower(text);
+    if (!index_reads_like_lowercase(lower)) continue;
+    if (lower != text) pairs.emplace_back(text, lower);
+    if (lower == text) alone.push_back(text);
+  }
+  int64_t row = 0;
+  Transaction tx(*db);
+  for (const auto& [upper, lower] : pairs) {
+    insert.bind_all(++row, "x" + upper + "x").run();
+    insert.bind_all(++row, "x" + lower + "x").run();
+  }
+  const int64_t first_alone = row + 1;
+  for (const auto& text : alone) insert.bind_all(++row, text).run();
+  tx.commit();
+  std::map<int64_t, std::string> words;
+  auto read = db->prepare("SELECT doc, term FROM words ORDER BY doc, offset");
+  while (read.step()) words[read.int64(0)] += read.text(1) + " ";
+  int mismatches = 0;
+  for (int64_t r = 1; r < first_alone; r += 2)
+    if (words[r] != words[r + 1] && ++mismatches < 10)
+      ADD_FAILURE() << pairs[(r - 1) / 2].first << " reads as " << words[r] << "but its lower case as " << words[r + 1];
+  for (int64_t r = first_alone; r <= row; ++r)
+    if (words[r].empty() && ++mismatches < 10) ADD_FAILURE() << alone[r - first_alone] << " is no word for the index";
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_GT(pairs.size(), 500u);  // Latin, Greek and Cyrillic capitals at least
 }
 
 TEST_F(Memory, NewNameIsStoredTrimmedWithOneUseAndAGuessedCategory) {
@@ -112,25 +238,24 @@ TEST_F(Memory, NewNameIsStoredTrimmedWithOneUseAndAGuessedCategory) {
     EXPECT_EQ(added["unit"], "м");
     EXPECT_EQ(added["default_price"], 18.5);
   }
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items WHERE created_at = last_used AND updated_at = last_used"), 4);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items WHERE created_at = last_used AND updated_at = last_used"), 4);
 }
 
 TEST_F(Memory, BadArgumentsWriteNothing) {
-  EXPECT_EQ(call_error("save_to_global_memory", Json{{"name", " \t "}}), "Invalid parameter name: empty name");
-  EXPECT_EQ(call_error("save_to_global_memory", Json{{"name", "x"}, {"price", "5"}}),
+  EXPECT_EQ(fail("save_to_global_memory", Json{{"name", " \t "}}), "Invalid parameter name: empty name");
+  EXPECT_EQ(fail("save_to_global_memory", Json{{"name", "x"}, {"price", "5"}}),
             "invalid args `price` for command `save_to_global_memory`: invalid type: string \"5\", expected f64");
-  EXPECT_EQ(call_error("save_to_global_memory", Json::object()),
-            "command save_to_global_memory missing required key name");
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 0);
+  EXPECT_EQ(fail("save_to_global_memory", Json::object()), "command save_to_global_memory missing required key name");
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 0);
 }
 
 TEST_F(Memory, MergeAddsOnlyMissingStandardNamesAndNeverChangesExistingOnes) {
   const int64_t own = add_item("бетон м300", "work");
   EXPECT_EQ(call("merge_standard_catalog_cmd"), 140);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items WHERE lower(name) = 'бетон м300'"), 1);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items WHERE lower(name) = 'бетон м300'"), 1);
   EXPECT_EQ(call("get_catalog_item", Json{{"id", own}})["category"], "work");
   EXPECT_EQ(call("merge_standard_catalog_cmd"), 0);
-  EXPECT_EQ(scalar("SELECT COUNT(*) FROM catalog_items"), 141);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 141);
 }
 
 }  // namespace

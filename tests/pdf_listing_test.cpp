@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "calc/totals.h"
+#include "command_fixture.h"
 #include "commands/dispatcher.h"
 #include "export/pdf/estimate_listing.h"
 #include "export/pdf/number_text.h"
 #include "pdf_test_support.h"
-#include "test_support.h"
 
 namespace calcora::pdf {
 namespace {
@@ -191,11 +191,7 @@ TEST(PdfListing, FontsByPrintFontAndLineFormat) {
   }
 }
 
-struct PdfExportTest : ::testing::Test {
-  test::TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
-
+struct PdfExportTest : test::CommandTest {
   int64_t create(const Json& lines, const Json& footer_changes = Json::object()) {
     auto created = dispatcher.dispatch("create_estimate", {{"objectName", "Квартира (Иванов)"}});
     EXPECT_TRUE(created.ok) << created.body;

@@ -4,9 +4,8 @@
 
 #include <cstdlib>
 
-#include "commands/dispatcher.h"
+#include "command_fixture.h"
 #include "proposal_test_service.h"
-#include "test_support.h"
 
 namespace calcora {
 namespace {
@@ -14,7 +13,7 @@ namespace {
 const char* kTicket = "ticket-секрет-1";
 const char* kNoTicket = "нет ключа доступа к сервису ссылок: укажите его в настройках";
 
-struct ProposalCommandsTest : ::testing::Test {
+struct ProposalCommandsTest : test::CommandTest {
   void SetUp() override {
     for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
       unsetenv(name);
@@ -23,11 +22,9 @@ struct ProposalCommandsTest : ::testing::Test {
   }
   void TearDown() override { unsetenv("CALCORA_SITE_URL"); }
 
+  // The page sees both outcomes of these commands, so here `call` gives the outcome whole.
   CommandOutcome call(const char* command, const Json& args) { return dispatcher.dispatch(command, args); }
 
-  test::TempDir dir;
-  AppState state{dir / "calcora.db", Database::open(dir / "calcora.db")};
-  Dispatcher dispatcher{state};
   test::ProposalTestService service{kTicket};
 };
 

@@ -5,6 +5,7 @@
 #include "app/fault.h"
 #include "app/paths.h"
 #include "common/product.h"
+#include "exchange/catalog_workbook.h"
 #include "store/seed.h"
 
 namespace calcora {
@@ -21,7 +22,7 @@ std::unique_ptr<AppState> set_up_app_state(const std::filesystem::path& data_dir
   try {
     auto count = db->prepare("SELECT COUNT(*) FROM catalog_items");
     count.step();
-    if (count.int64(0) < 1) seed_catalog(*db, examples_dir);
+    if (count.int64(0) < 1) seed_catalog(*db, examples_dir, catalog_workbook_entries);
   } catch (const std::exception& e) {
     std::cerr << "catalog seed warning: " << e.what() << std::endl;
   }

@@ -11,6 +11,7 @@ void register_all_commands(CommandRegistry& registry) {
   register_exchange_commands(registry);
   register_pdf_commands(registry);
   register_proposal_commands(registry);
+  register_examples_commands(registry);
 }
 
 }  // namespace calcora

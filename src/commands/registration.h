@@ -11,5 +11,6 @@ void register_calc_commands(CommandRegistry& registry);      // evaluate_formula
 void register_exchange_commands(CommandRegistry& registry);  // workbooks, CSV, exchange file, backup
 void register_pdf_commands(CommandRegistry& registry);       // export_estimate_pdf
 void register_proposal_commands(CommandRegistry& registry);  // proposal link service
+void register_examples_commands(CommandRegistry& registry);  // merge_standard_catalog_cmd (the shell's)
 
 }  // namespace calcora

@@ -12,17 +12,18 @@ constexpr int kFilteredLimit = 50;
 }  // namespace
 
 std::vector<CatalogItem> list_catalog_items(Database& db, std::optional<std::string_view> query) {
-  const std::string q = unicode_lower(trim_space(query.value_or(std::string_view())));
+  const std::string q = fold_yo(unicode_lower(trim_space(query.value_or(std::string_view()))));
   std::vector<CatalogItem> items;
   if (q.empty()) {
     auto& st = db.cached("SELECT " + catalog_columns() + " FROM catalog_items ORDER BY name");
     while (st.step()) items.push_back(read_catalog_item(st));
     return items;
   }
-  // The query is deliberately not escaped: users type "%" and "_" as wildcards.
-  auto& st =
-      db.cached("SELECT " + catalog_columns() + " FROM catalog_items WHERE lower(name) LIKE ?1 ORDER BY name LIMIT " +
-                std::to_string(kFilteredLimit));
+  // The query is deliberately not escaped: users type "%" and "_" as wildcards. Both sides
+  // have ё read as е.
+  auto& st = db.cached("SELECT " + catalog_columns() +
+                       " FROM catalog_items WHERE replace(lower(name), 'ё', 'е') LIKE ?1 ORDER BY name LIMIT " +
+                       std::to_string(kFilteredLimit));
   st.bind(1, "%" + q + "%");
   while (st.step()) items.push_back(read_catalog_item(st));
   return items;

@@ -34,7 +34,56 @@ size_t space_before(std::string_view s, size_t end) {
   return 0;
 }
 
+constexpr std::string_view kYeLetters[] = {"е", "ё", "Е", "Ё"};
+
+// The byte length of an е/ё/Е/Ё at `pos`, or 0.
+size_t ye_at(std::string_view s, size_t pos) {
+  for (auto letter : kYeLetters)
+    if (s.substr(pos, letter.size()) == letter) return letter.size();
+  return 0;
+}
+
 }  // namespace
+
+std::vector<std::string> ye_spellings(std::string_view word) {
+  std::vector<std::string> spellings{std::string()};
+  int letters = 0;
+  for (size_t pos = 0; pos < word.size();) {
+    const size_t n = ye_at(word, pos);
+    if (n == 0) {
+      for (auto& s : spellings) s += word[pos];
+      ++pos;
+      continue;
+    }
+    if (++letters > kMaxFoldedYeLetters) break;
+    const std::string_view typed = word.substr(pos, n);
+    const bool typed_yo = typed == "ё" || typed == "Ё";
+    // The typed letter keeps its place in the first spelling; the other reading follows.
+    std::vector<std::string> next;
+    next.reserve(spellings.size() * 2);
+    for (const auto& s : spellings) {
+      next.push_back(s + std::string(typed));
+      next.push_back(s + (typed_yo ? "е" : "ё"));
+    }
+    spellings = std::move(next);
+    pos += n;
+  }
+  return spellings;
+}
+
+std::string fold_yo(std::string_view lowered) {
+  std::string out;
+  out.reserve(lowered.size());
+  for (size_t pos = 0; pos < lowered.size(); ++pos) {
+    if (lowered.substr(pos, 2) == "ё") {
+      out += "е";
+      ++pos;
+    } else {
+      out += lowered[pos];
+    }
+  }
+  return out;
+}
 
 std::string_view trim_space(std::string_view text) {
   size_t begin = 0, end = text.size();

@@ -1,6 +1,5 @@
-// Registers the name-memory commands: search_memory, save_to_global_memory and
-// merge_standard_catalog_cmd.
-#include "app/paths.h"
+// Registers the name-memory commands: search_memory and save_to_global_memory. The merge of
+// the standard catalog reads the examples folder's workbooks, so the shell registers it.
 #include "commands/dispatcher.h"
 #include "store/memory_store.h"
 #include "store/store_registration.h"
@@ -24,12 +23,6 @@ void register_memory_commands(CommandRegistry& registry) {
                   .category = a.optional<std::string>("category"),
                   .update_price = a.optional<bool>("updatePrice").value_or(false)};
     return to_json(s.with_db([&](Database& db) { return save_to_global_memory(db, use); }));
-  });
-  registry.add("merge_standard_catalog_cmd", [](AppState& s, const Args&) -> Json {
-    // The merge looks only where a developer or an installer puts examples, not beside the
-    // executable; the start-up seeding also looks there.
-    const auto examples_dir = resolve_examples_candidate();
-    return s.with_db([&](Database& db) { return merge_standard_catalog(db, examples_dir); });
   });
 }
 

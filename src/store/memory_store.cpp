@@ -1,5 +1,6 @@
 #include "store/memory_store.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "calc/category.h"
@@ -16,16 +17,83 @@ namespace {
 constexpr const char* kInsertStandardEntry =
     "INSERT INTO catalog_items (name, unit, default_price, line_type, category) VALUES (?1, ?2, ?3, ?4, ?5)";
 
-// A quoted prefix term; a double quote inside the word is doubled, the phrase syntax's
-// own escape, so a typed quote is searched for instead of breaking the query.
-std::string prefix_term(std::string_view word) {
-  std::string term = "\"";
-  for (char c : word) {
-    if (c == '"') term += '"';
-    term += c;
+// The text as one quoted phrase; a double quote inside is doubled, the phrase syntax's own
+// escape, so a typed quote is searched for instead of breaking the query.
+std::string quoted_phrase(std::string_view text) {
+  std::string phrase = "\"";
+  for (char c : text) {
+    if (c == '"') phrase += '"';
+    phrase += c;
   }
-  term += "\"*";
-  return term;
+  phrase += '"';
+  return phrase;
+}
+
+std::string prefix_term(std::string_view word) { return quoted_phrase(word) + "*"; }
+
+// The word's term, or its spellings with е and ё read both ways as alternatives. A spelling
+// that no name has adds nothing to a name's rank, so names written as typed rank as before.
+std::string word_terms(std::string_view word) {
+  const auto spellings = ye_spellings(word);
+  if (spellings.size() == 1) return prefix_term(spellings.front());
+  std::string terms = "(";
+  for (const auto& spelling : spellings) {
+    if (terms.size() > 1) terms += " OR ";
+    terms += prefix_term(spelling);
+  }
+  return terms + ")";
+}
+
+// How many names hold a run of words, counted up to this cap: enough to tell a rare run from a
+// common one without reading a common word's whole list.
+constexpr int kRunCountCap = 256;
+
+// The two runs of the name's words that the fewest names hold, as a match expression; nothing
+// when some run is in no name at all (then no name can equal this one).
+std::optional<std::string> rarest_runs(Database& db, std::string_view name) {
+  auto& probe = db.cached("SELECT count(*) FROM (SELECT 1 FROM catalog_fts WHERE catalog_fts MATCH ?1 LIMIT ?2)");
+  std::vector<std::pair<int64_t, std::string>> counted;
+  for (auto run : index_word_runs(name)) {
+    std::string phrase = quoted_phrase(run);
+    probe.bind_all(phrase, kRunCountCap);
+    probe.step();
+    const int64_t n = probe.int64(0);
+    probe.reset();
+    if (n == 0) return std::nullopt;
+    counted.emplace_back(n, std::move(phrase));
+  }
+  std::stable_sort(counted.begin(), counted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string expression = counted.at(0).second;
+  if (counted.size() > 1) expression += " AND " + counted[1].second;
+  return expression;
+}
+
+// The earliest item whose name equals `name` ignoring letter case, by the SQL lower() (ICU's
+// full rules: İ, final sigma). Comparing every name costs a scan of the whole catalog, and this
+// runs each time the user leaves a line. Wherever the full-text index reads words as lower()
+// does, every equal name holds each run of this name's words, so the names holding its two
+// rarest runs are the only ones to compare.
+std::optional<int64_t> find_name_ignoring_case(Database& db, const std::string& name) {
+  if (!index_reads_like_lowercase(unicode_lower(name))) {
+    auto& scan = db.cached("SELECT id FROM catalog_items WHERE lower(name) = lower(?1) ORDER BY id LIMIT 1");
+    scan.bind(1, name);
+    std::optional<int64_t> id;
+    if (scan.step()) id = scan.int64(0);
+    scan.reset();
+    return id;
+  }
+  const auto runs = rarest_runs(db, name);
+  if (!runs) return std::nullopt;
+  // CROSS JOIN keeps the index's matches as the outer loop: for the order by id alone the
+  // planner would rather walk the whole table.
+  auto& find = db.cached(
+      "SELECT c.id FROM catalog_fts f CROSS JOIN catalog_items c ON c.id = f.rowid "
+      "WHERE catalog_fts MATCH ?2 AND lower(c.name) = lower(?1) ORDER BY c.id LIMIT 1");
+  find.bind_all(name, *runs);
+  std::optional<int64_t> id;
+  if (find.step()) id = find.int64(0);
+  find.reset();
+  return id;
 }
 
 }  // namespace
@@ -37,7 +105,7 @@ std::optional<std::string> memory_match_expression(std::string_view query) {
   std::string expression;
   for (auto word : split_space(q)) {
     if (!expression.empty()) expression += " AND ";
-    expression += prefix_term(word);
+    expression += word_terms(word);
   }
   return expression;
 }
@@ -60,11 +128,7 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
   if (category.empty()) category = guess_category(name);
   const std::string now = utc_now_stamp();
 
-  auto& find = db.cached("SELECT id FROM catalog_items WHERE lower(name) = lower(?1) ORDER BY id LIMIT 1");
-  find.bind(1, name);
-  std::optional<int64_t> id;
-  if (find.step()) id = find.int64(0);
-  find.reset();
+  std::optional<int64_t> id = find_name_ignoring_case(db, name);
 
   if (id && use.update_price) {
     // The stored spelling of the name stays: the user may have typed it in other letter case.

@@ -40,8 +40,7 @@ struct MemoryUse {
 CatalogItem save_to_global_memory(Database& db, const MemoryUse& use);
 
 // Adds the standard entries whose names the catalog lacks; returns how many were added.
-int merge_standard_catalog(Database& db, const std::filesystem::path& examples_dir,
-                           CatalogWorkbookReader reader = read_catalog_workbook_entries);
+int merge_standard_catalog(Database& db, const std::filesystem::path& examples_dir, CatalogWorkbookReader reader);
 
 // Inserts one standard entry as a new catalog item; usage figures and time stamps take
 // the table's defaults. The caller holds the transaction.

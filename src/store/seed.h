@@ -12,7 +12,6 @@ class Database;
 // Replaces the catalog with the standard entries: the examples folder's workbooks when
 // they give any, else the compiled-in list. Throws on failure, with nothing written;
 // the caller decides whether that stops anything.
-void seed_catalog(Database& db, const std::filesystem::path& examples_dir,
-                  CatalogWorkbookReader reader = read_catalog_workbook_entries);
+void seed_catalog(Database& db, const std::filesystem::path& examples_dir, CatalogWorkbookReader reader);
 
 }  // namespace calcora

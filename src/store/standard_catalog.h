@@ -22,11 +22,9 @@ struct StandardEntry {
 };
 
 // Reads the positions of one catalog workbook as standard entries; throws when the file
-// cannot be read (the caller then skips it).
+// cannot be read (the caller then skips it). The store reads no workbook itself: the layer
+// that composes it with the formats passes the catalog import's reader.
 using CatalogWorkbookReader = std::vector<StandardEntry> (*)(const std::filesystem::path& file);
-
-// The reader used for the examples folder: the catalog import's workbook reader.
-std::vector<StandardEntry> read_catalog_workbook_entries(const std::filesystem::path& file);
 
 // The standard catalog text compiled into the program.
 std::string_view embedded_standard_catalog_text();
@@ -37,12 +35,11 @@ std::vector<StandardEntry> parse_standard_catalog(std::string_view text);
 
 // Entries of the ".xlsx" files of the folder in listing order; unreadable files are
 // skipped, and a missing folder gives none.
-std::vector<StandardEntry> read_examples_dir(const std::filesystem::path& examples_dir,
-                                             CatalogWorkbookReader reader = read_catalog_workbook_entries);
+std::vector<StandardEntry> read_examples_dir(const std::filesystem::path& examples_dir, CatalogWorkbookReader reader);
 
 // The examples folder's entries, or the embedded text's when the folder gives none.
 std::vector<StandardEntry> load_standard_entries(const std::filesystem::path& examples_dir,
-                                                 CatalogWorkbookReader reader = read_catalog_workbook_entries);
+                                                 CatalogWorkbookReader reader);
 
 // One entry per name ignoring letter case, merged so the most complete data wins and a
 // name that is work anywhere stays work; sorted by lower-cased name.
