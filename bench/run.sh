@@ -36,6 +36,13 @@ PY
   fi
 done
 
+# The editor page in Chromium against the loopback host (open, keystrokes, scrolling).
+if [ -x build/calcora-serve ] && [ -x "${CALCORA_CHROMIUM:-/usr/bin/chromium}" ] && [ -d e2e/node_modules ]; then
+  echo "running editor page ..." >&2
+  node e2e/bench/editor-bench.mjs >>"$rows" 2>build/bench/editor-page.log ||
+    echo "  editor page ended with an error (see build/bench/editor-page.log)" >&2
+fi
+
 awk -F'\t' '
   BEGIN { printf "| %-58s | %-18s | %12s | %12s | %7s |\n", "operation", "size", "median, ms", "floor, ms", "ratio";
           printf "|%s|%s|%s|%s|%s|\n", "------------------------------------------------------------", "--------------------", "--------------", "--------------", "---------" }

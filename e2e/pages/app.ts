@@ -1,6 +1,8 @@
 // Page objects of the shell and its first screens, keyed on data-testid.
 import { expect, type Locator, type Page } from '@playwright/test';
 
+export { EditorPage } from './editor';
+
 export class SideMenu {
   constructor(private readonly page: Page) {}
   get root(): Locator {
@@ -48,16 +50,6 @@ export class Templates {
   }
   async create(id: string): Promise<void> {
     await this.card(id).getByTestId('template-create').click();
-  }
-}
-
-export class EditorPreview {
-  constructor(private readonly page: Page) {}
-  get names(): Locator {
-    return this.page.getByTestId('preview-name');
-  }
-  get title(): Locator {
-    return this.page.getByTestId('editor-title');
   }
 }
 

@@ -1,6 +1,6 @@
 // The shell, the estimate list, the templates and the help screen, driven as a user would.
 import { test, expect } from '../fixtures';
-import { Dialog, EditorPreview, EstimateList, Help, SideMenu, Templates } from '../pages/app';
+import { Dialog, EditorPage, EstimateList, Help, SideMenu, Templates } from '../pages/app';
 
 const FOUNDATION_ROWS = [
   '1. Земляные работы', 'Разработка грунта', 'Аренда экскаватора', '2. Основание', 'Песчаная подушка', 'Песок',
@@ -12,8 +12,8 @@ test('an estimate made from a template shows its rows and is listed with its tot
   await templates.open();
   await templates.create('foundation');
   await expect(page).toHaveURL(/\/editor\/\d+$/);
-  const editor = new EditorPreview(page);
-  await expect(editor.names).toHaveText([...FOUNDATION_ROWS, '']);
+  const editor = new EditorPage(page);
+  await editor.expectNames([...FOUNDATION_ROWS, '']);
   await expect(templates.card('foundation')).toHaveCount(0);
 
   // The list's total comes from the stored figures: give one line a price through the native side.
@@ -39,15 +39,15 @@ test('new estimates take the trimmed name or "Новая смета"; "Новы�
   await expect(list.empty).toContainText('С чего начать');
   await list.nameField.fill('  Дом на Лесной  ');
   await list.nameField.press('Enter');
-  await expect(new EditorPreview(page).title).toHaveText('Дом на Лесной');
+  await expect(new EditorPage(page).title).toHaveValue('Дом на Лесной');
 
   await list.open();
   await list.newButton.click();
-  await expect(new EditorPreview(page).title).toHaveText('Новая смета');
+  await expect(new EditorPage(page).title).toHaveValue('Новая смета');
 
   await list.open();
   await list.row('Дом на Лесной').getByTestId('estimate-duplicate').click();
-  await expect(new EditorPreview(page).title).toHaveText('Дом на Лесной - новый объект');
+  await expect(new EditorPage(page).title).toHaveValue('Дом на Лесной - новый объект');
 
   await list.open();
   await expect(list.rows).toHaveCount(3);
@@ -104,7 +104,7 @@ test('Ctrl+S in the editor saves the open estimate and registers its lines in th
   const templates = new Templates(page);
   await templates.open();
   await templates.create('electric');
-  await expect(new EditorPreview(page).names.first()).toHaveText('1. Подготовка');
+  await expect(new EditorPage(page).names.first()).toHaveValue('1. Подготовка');
   const id = Number(page.url().split('/').pop());
   const before = await host.invoke<{ lines: Array<{ catalog_item_id: number | null }> }>('get_estimate', { id });
   expect(before.lines.every((l) => l.catalog_item_id === null)).toBe(true);

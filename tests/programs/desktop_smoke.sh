@@ -213,6 +213,30 @@ wait_exit 10 "$work/first.rc" || fail "the program did not end within 10 s of th
 grep -q 'the page finished its close work' "$work/first.log" || fail "the window closed without the page's close work"
 xdotool search --onlyvisible --name '^Calcora' >/dev/null 2>&1 && fail "a window is still open after closing"
 
+echo "== typing in the editor, then Ctrl+S"
+# A second start on the same database: Enter in the estimate list's name field creates an
+# estimate with one empty line and opens its editor; Enter there starts editing that line's
+# name; what is typed is stored by Ctrl+S (the window's own shortcut, before any autosave).
+start_program "$work/editor.log" "$work/editor.rc"
+window=$(wait_window 30 '^Calcora$') || fail "no Calcora window for the editor walk"
+wait_lines 20 "$work/editor.log" 'command list_estimates answered' 1 || fail "the estimate list did not load"
+# The list's name field follows the side menu's toggle, its five entries and "Настройки".
+xdotool windowfocus --sync "$window" key --delay 80 Tab Tab Tab Tab Tab Tab Tab || fail "xdotool could not type"
+xdotool type --delay 60 'Smoke' && xdotool key Return || fail "xdotool could not type"
+wait_lines 20 "$work/editor.log" 'command get_estimate answered' 1 || fail "the new estimate's editor did not open"
+sleep 1
+xdotool key Return && xdotool type --delay 80 'Kladka' || fail "xdotool could not type"
+sleep 0.2
+xdotool key ctrl+s || fail "xdotool could not type"
+for _ in $(seq 50); do
+  [ "$(sqlite3 "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'" 2>/dev/null)" = 1 ] && break
+  sleep 0.2
+done
+[ "$(sqlite3 "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'")" = 1 ] ||
+  fail "the line typed in the editor is not in the database after Ctrl+S"
+request_close "$window" || fail "could not send the close request"
+wait_exit 10 "$work/editor.rc" || fail "the program did not end after the editor walk"
+
 echo "== database path is a folder"
 mkdir -p "$work/xdg/com.calcora.desktop/calcora.db"
 start_program "$work/broken.log" "$work/broken.rc" XDG_DATA_HOME="$work/xdg"

@@ -38,7 +38,9 @@ export function withPlaceholder(payload: EstimatePayload): EstimatePayload {
 export class EstimateStore {
   private snapshot: StoreSnapshot = { data: null, saving: false, error: '', canUndo: false, canRedo: false };
   private readonly listeners = new Set<() => void>();
-  private readonly history = new UndoHistory<EstimatePayload>();
+  // Records are never changed in place (every change makes new objects only for what it
+  // touches), so a kept reference is as good as a deep copy and keeps unchanged lines shared.
+  private readonly history = new UndoHistory<EstimatePayload>((record) => record);
   private timer: ReturnType<typeof setTimeout> | null = null;
   private savesRunning = 0;
   private lastSave: Promise<void> = Promise.resolve();

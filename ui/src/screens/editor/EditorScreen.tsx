@@ -1,36 +1,31 @@
-// The editor's address. Until the editing grid is in place it shows the open estimate for reading.
+// The estimate editor (/editor/<id>): loads the estimate into the store and shows the editor
+// once it is there, or the load's error.
 
-import { ArrowLeft } from 'lucide-react';
 import { useEffect } from 'react';
 import { estimateStore, useEstimateStore } from '../../estimateStore';
-import { Link } from '../../router/Link';
-import { EstimatePreview } from './EstimatePreview';
+import { EditorView } from './EditorView';
+import './editor.css';
+import './print.css';
 
 export function EditorScreen({ id }: { id: number }) {
-  const { data, error, saving } = useEstimateStore();
+  const snapshot = useEstimateStore();
   useEffect(() => {
     void estimateStore.load(id);
   }, [id]);
-  const shown = data && data.estimate.id === id ? data : null;
+  const data = snapshot.data && snapshot.data.estimate.id === id ? snapshot.data : null;
 
-  return (
-    <section className="screen" data-testid="screen-editor">
-      <header className="toolbar">
-        <Link to="/" className="btn btn-ghost" aria-label="К списку смет" title="К списку смет">
-          <ArrowLeft strokeWidth={1.75} />
-        </Link>
-        <h1 data-testid="editor-title">{shown ? shown.estimate.object_name || 'Без названия' : ''}</h1>
-        <span className="toolbar-spacer" />
-        {saving && <span className="muted">Сохранение…</span>}
-      </header>
-      <div className="screen-body">
-        {error && (
+  if (!data) {
+    return (
+      <section className="screen editor-screen" data-testid="screen-editor">
+        {snapshot.error ? (
           <div className="error-line" role="alert" data-testid="editor-error">
-            {error}
+            {snapshot.error}
           </div>
+        ) : (
+          <p className="loading">Загрузка…</p>
         )}
-        {shown ? <EstimatePreview data={shown} /> : !error && <p className="loading">Загрузка…</p>}
-      </div>
-    </section>
-  );
+      </section>
+    );
+  }
+  return <EditorView data={data} snapshot={snapshot} store={estimateStore} />;
 }

@@ -1,0 +1,196 @@
+// Benchmark of the editor page in Chromium against the loopback host, with 1,000- and
+// 5,000-line estimates (a tenth of the lines with quantity formulas): time to open the
+// editor until the grid takes input, keystroke responsiveness by the browser's Event Timing
+// (input to next paint) while typing into a name and a quantity cell, and long tasks while
+// scrolling from top to bottom. Prints ROW lines for bench/run.sh and a summary on stderr.
+import { chromium } from '@playwright/test';
+import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const serveBinary = process.env.CALCORA_SERVE ?? path.resolve(here, '../../build/calcora-serve');
+const SIZES = [1000, 5000];
+const KEYS = 'Штукатурка стен 2 слоя';
+
+function startHost() {
+  const dir = mkdtempSync(path.join(tmpdir(), 'calcora-bench-'));
+  const child = spawn(serveBinary, ['--port', '0', '--data-dir', dir], { stdio: ['ignore', 'pipe', 'inherit'] });
+  return new Promise((resolve, reject) => {
+    let out = '';
+    const timer = setTimeout(() => reject(new Error('calcora-serve did not start')), 20_000);
+    child.stdout.on('data', (chunk) => {
+      out += chunk.toString();
+      const m = /Calcora: (http:\/\/127\.0\.0\.1:\d+\/#key=(\S+))/.exec(out);
+      if (m) {
+        clearTimeout(timer);
+        const url = new URL(m[1]);
+        resolve({ url: m[1], origin: `${url.protocol}//${url.host}`, key: m[2], dir, child });
+      }
+    });
+    child.on('exit', (code) => reject(new Error(`calcora-serve exited with ${code}`)));
+  });
+}
+
+async function invoke(host, command, args) {
+  const res = await fetch(`${host.origin}/api/invoke/${command}`, {
+    method: 'POST',
+    headers: { 'X-Calcora-Key': host.key, 'Content-Type': 'application/json' },
+    body: JSON.stringify(args),
+  });
+  const text = await res.text();
+  if (!res.ok) throw new Error(`${command}: ${text}`);
+  return JSON.parse(text);
+}
+
+const CATEGORIES = ['work', 'material', 'equipment'];
+async function seed(host, count) {
+  const { estimate } = await invoke(host, 'create_estimate', { objectName: `Объект на ${count} строк` });
+  const full = await invoke(host, 'get_estimate', { id: estimate.id });
+  full.lines = Array.from({ length: count }, (_, i) =>
+    i % 50 === 0
+      ? { estimate_id: estimate.id, sort_order: i, line_type: 'section', name: `Раздел ${i / 50 + 1}`, unit: '', category: 'work' }
+      : {
+          estimate_id: estimate.id, sort_order: i, line_type: 'full', name: `Позиция ${i} — кладка, материалы и работа`,
+          unit: 'м²', quantity: (i % 17) + 1, unit_price: 100 + (i % 23) * 10, category: CATEGORIES[i % 3],
+        },
+  );
+  let saved = await invoke(host, 'save_estimate', { payload: full });
+  // A tenth of the lines take their quantity from the line above.
+  saved.lines = saved.lines.map((l, i) =>
+    i % 10 === 5 && saved.lines[i - 1].id != null ? { ...l, formula: `line:${saved.lines[i - 1].id}.qty * 1.1 + 2` } : l,
+  );
+  saved = await invoke(host, 'save_estimate', { payload: saved });
+  return estimate.id;
+}
+
+const median = (xs) => {
+  if (xs.length === 0) return 0;
+  const s = [...xs].sort((a, b) => a - b);
+  return s[Math.floor((s.length - 1) / 2)];
+};
+
+async function measure(page, host, id, count) {
+  await page.goto(`${host.origin}/`);
+  await page.getByTestId('screen-list').waitFor();
+  // Open: from the click on the estimate until the grid holds every row and a frame is painted.
+  const openMs = await page.evaluate(async ({ id, count }) => {
+    const link = document.querySelector(`[data-id="${id}"] a`);
+    const t0 = performance.now();
+    link.click();
+    await new Promise((resolve) => {
+      const check = () => {
+        if (document.querySelectorAll('[data-testid="grid-row"]').length >= count) resolve();
+        else requestAnimationFrame(check);
+      };
+      check();
+    });
+    await new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
+    return performance.now() - t0;
+  }, { id, count });
+
+  await page.evaluate(() => {
+    window.__events = [];
+    window.__paints = [];
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) if (e.name === 'keydown' || e.name === 'keypress' || e.name === 'input') window.__events.push({ name: e.name, duration: e.duration, id: e.interactionId });
+    }).observe({ type: 'event', durationThreshold: 16, buffered: false });
+    // Our own input-to-paint figure for every key (Event Timing reports only those over 16 ms).
+    window.addEventListener('keydown', (e) => {
+      const start = e.timeStamp;
+      requestAnimationFrame(() => setTimeout(() => window.__paints.push(performance.now() - start), 0));
+    }, true);
+  });
+  const row = Math.floor(count / 2) + 1;
+  const name = page.getByTestId('grid-row').nth(row).getByTestId('name-cell');
+  await name.click();
+  await name.press('End');
+  await page.keyboard.type(KEYS, { delay: 60 });
+  const qty = page.getByTestId('grid-row').nth(row + 1).getByLabel('Объем', { exact: true });
+  await qty.click();
+  await qty.press('End');
+  await page.keyboard.type('1234567890', { delay: 60 });
+  await page.waitForTimeout(400);
+  const { events, paints } = await page.evaluate(() => ({ events: window.__events, paints: window.__paints }));
+  const keys = KEYS.length + 10;
+  // Event Timing entries of one interaction share its id; the longest counts.
+  const byInteraction = new Map();
+  for (const e of events) byInteraction.set(e.id || Math.random(), Math.max(byInteraction.get(e.id) ?? 0, e.duration));
+  const slow = [...byInteraction.values()];
+  const slowAll = slow.concat(Array(Math.max(0, keys - slow.length)).fill(0));
+  const eventMedian = median(slowAll);
+
+  // Long tasks while scrolling the grid from top to bottom.
+  await page.evaluate(() => {
+    window.__long = [];
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.__long.push(e.duration);
+    }).observe({ type: 'longtask', buffered: false });
+  });
+  const scroller = page.getByTestId('grid-scroller');
+  await scroller.evaluate((el) => (el.scrollTop = 0));
+  const box = await scroller.boundingBox();
+  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  const total = await scroller.evaluate((el) => el.scrollHeight);
+  for (let y = 0; y < total; y += 800) {
+    await page.mouse.wheel(0, 800);
+    await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r())));
+  }
+  const atBottom = await scroller.evaluate((el) => el.scrollTop + el.clientHeight >= el.scrollHeight - 2);
+  await page.waitForTimeout(300);
+  const long = await page.evaluate(() => window.__long);
+
+  return {
+    openMs,
+    keyMedianEventTiming: eventMedian,
+    keysOver16: slow.filter((d) => d > 16).length,
+    keysOver50: slow.filter((d) => d > 50).length,
+    keyMaxEventTiming: slow.length ? Math.max(...slow) : 0,
+    keyMedianPaint: median(paints),
+    keyMaxPaint: paints.length ? Math.max(...paints) : 0,
+    keys,
+    longTasks: long.length,
+    longTaskMax: long.length ? Math.max(...long) : 0,
+    atBottom,
+  };
+}
+
+const host = await startHost();
+const browser = await chromium.launch({
+  executablePath: process.env.CALCORA_CHROMIUM ?? '/usr/bin/chromium',
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+try {
+  for (const count of SIZES) {
+    const id = await seed(host, count);
+    const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, locale: 'ru-RU' });
+    const page = await context.newPage();
+    await page.goto(host.url);
+    // One warm-up opening, then the measured one.
+    await measure(page, host, id, count);
+    const r = await measure(page, host, id, count);
+    await context.close();
+    const size = `${count} lines`;
+    const rows = [
+      ['editor page: open until the grid takes input', r.openMs],
+      ['editor page: keystroke, median (Event Timing)', r.keyMedianEventTiming],
+      ['editor page: keystroke, max (Event Timing)', r.keyMaxEventTiming],
+      ['editor page: keystroke to paint, median (rAF)', r.keyMedianPaint],
+      ['editor page: keystroke to paint, max (rAF)', r.keyMaxPaint],
+      ['editor page: longest task while scrolling', r.longTaskMax],
+    ];
+    for (const [op, ms] of rows) console.log(`ROW\t${op}\t${size}\t${ms.toFixed(3)}\t0`);
+    console.error(
+      `${size}: open ${r.openMs.toFixed(0)} ms; ${r.keys} keys, ${r.keysOver16} over 16 ms, ${r.keysOver50} over 50 ms ` +
+        `(Event Timing max ${r.keyMaxEventTiming.toFixed(0)} ms); paint median ${r.keyMedianPaint.toFixed(1)} ms, max ${r.keyMaxPaint.toFixed(1)} ms; ` +
+        `scrolling: ${r.longTasks} long tasks, longest ${r.longTaskMax.toFixed(0)} ms${r.atBottom ? '' : ' (did not reach the bottom)'}`,
+    );
+  }
+} finally {
+  await browser.close();
+  host.child.kill('SIGTERM');
+  await new Promise((r) => host.child.once('exit', r));
+  rmSync(host.dir, { recursive: true, force: true });
+}

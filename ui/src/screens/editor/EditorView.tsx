@@ -1,0 +1,148 @@
+// The editor's layout: toolbar, error line, proposal place, body (grid with the row of buttons
+// under it and the formula bar place; calculators place; totals place) and status bar.
+
+import { ChevronLeft } from 'lucide-react';
+import { useCallback, useMemo, useRef, useState, type ReactNode } from 'react';
+import { maskInForce, maskJson, type EstimateStore, type Mode, type StoreSnapshot } from '../../estimateStore';
+import { shownColumns } from '../../grid/columns';
+import { hitLabel } from '../../grid/search';
+import { shownFormat } from '../../grid/lineEdits';
+import type { EstimatePayload } from '../../model/types';
+import { formatMoney } from '../../money/money';
+import { useSettings } from '../../settings/useSettings';
+import { ColumnDialog } from './ColumnDialog';
+import { editorSlots } from './editorSlots';
+import { ExportMenu } from './ExportMenu';
+import { Grid } from './grid/Grid';
+import { RowMenu } from './grid/RowMenu';
+import { useGridController } from './grid/useGridController';
+import { printEstimate } from './print';
+import { PrintTotals } from './PrintTotals';
+import { StatusBar } from './StatusBar';
+import { EditGroup, ModeGroup, RowsGroup } from './toolbar/EditGroups';
+import { FormatGroups } from './toolbar/FormatGroups';
+import { Toolbar } from './toolbar/Toolbar';
+import { TotalsSlot } from './TotalsSlot';
+import { useEditorKeys } from './useEditorKeys';
+import { useEstimateTotals } from './useTotals';
+import { useTableView } from './useTableView';
+
+export interface EditorViewProps {
+  data: EstimatePayload;
+  snapshot: StoreSnapshot;
+  store: EstimateStore;
+}
+
+export function EditorView({ data, snapshot, store }: EditorViewProps) {
+  const settings = useSettings();
+  const view = useTableView();
+  const [localError, setLocalError] = useState('');
+  const [proposalOpen, setProposalOpen] = useState(false);
+  const [columnsOpen, setColumnsOpen] = useState(false);
+  const searchRef = useRef<HTMLInputElement>(null);
+  const grid = useGridController(store, data, { onEditItem: (row) => editorSlots.onEditItem?.(row) });
+  const { totals, markup } = useEstimateTotals(data);
+
+  const mask = maskInForce(data.estimate.mode, data.estimate.mode_mask_json);
+  const columns = useMemo(() => shownColumns(view.columns, mask.skuCost), [view.columns, mask.skuCost]);
+  const currentLine = data.lines[grid.current.row];
+  const format = shownFormat(currentLine, { font: settings.defaultFont, size: settings.defaultFontSize });
+  const label = hitLabel(grid.search, grid.hits.length, grid.hitIndex);
+
+  const undo = useCallback(() => store.undo(), [store]);
+  const redo = useCallback(() => store.redo(), [store]);
+  const find = useCallback(() => {
+    searchRef.current?.focus();
+    searchRef.current?.select();
+  }, []);
+  useEditorKeys({ grid, undo, redo, find });
+
+  const setMode = (mode: Exclude<Mode, 'custom'>) =>
+    store.update((d) => ({ ...d, estimate: { ...d.estimate, mode, mode_mask_json: maskJson(mode) } }));
+  const setObjectName = (name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } }));
+  // An export reads the stored estimate: what is on screen is saved first.
+  const beforeExport = useCallback(() => store.saveNow(), [store]);
+  const slotProps = { data, store, currentRow: grid.current.row };
+
+  const groups: ReactNode = (
+    <>
+      <ModeGroup mode={data.estimate.mode} onMode={setMode} />
+      <EditGroup
+        canUndo={snapshot.canUndo}
+        canRedo={snapshot.canRedo}
+        onUndo={undo}
+        onRedo={redo}
+        search={grid.search}
+        onSearch={grid.setSearch}
+        onNextHit={grid.nextHit}
+        label={label}
+        searchRef={searchRef}
+      />
+      <RowsGroup filter={grid.filter} onFilter={grid.setFilter} />
+      <FormatGroups shown={format} disabled={data.lines.length === 0} onFormat={grid.applyFormat} />
+    </>
+  );
+
+  return (
+    <section className="screen editor-screen" data-testid="screen-editor">
+      <Toolbar
+        objectName={data.estimate.object_name}
+        onObjectName={setObjectName}
+        saving={snapshot.saving}
+        groups={groups}
+        onAddSection={grid.addSection}
+        onPrint={() => printEstimate(data.estimate.object_name)}
+        exportMenu={<ExportMenu estimateId={data.estimate.id} objectName={data.estimate.object_name} beforeExport={beforeExport} onError={setLocalError} />}
+        onToggleProposal={mask.proposal ? () => setProposalOpen((o) => !o) : undefined}
+        proposalOpen={proposalOpen}
+      />
+      {(snapshot.error || localError) && (
+        <div className="error-line editor-error" role="alert" data-testid="editor-error">
+          {snapshot.error || localError}
+        </div>
+      )}
+      {proposalOpen && mask.proposal && editorSlots.proposal?.({ ...slotProps, onClose: () => setProposalOpen(false) })}
+      <div className="editor-body">
+        <div className="grid-column">
+          <h1 className="print-only print-heading">{data.estimate.object_name}</h1>
+          <Grid lines={data.lines} columns={columns} zoom={view.zoom} grid={grid} onResize={view.resizeLive} onResizeEnd={view.resizeEnd} />
+          <PrintTotals totals={totals} />
+          <div className="under-grid">
+            <button type="button" className="btn" onClick={grid.appendAndEdit} data-testid="add-line">
+              + Добавить позицию
+            </button>
+            <button type="button" className="btn btn-ghost" onClick={() => setColumnsOpen(true)} data-testid="columns-open">
+              Колонки…
+            </button>
+            <span className="toolbar-spacer" />
+            {view.totalsHidden && (
+              <button type="button" className="btn totals-show" title="Показать итоги" onClick={() => view.setTotalsHidden(false)} data-testid="totals-show">
+                <ChevronLeft strokeWidth={1.75} />
+                Итог <strong>{formatMoney(totals.grand)}</strong>
+              </button>
+            )}
+          </div>
+          {mask.calculators && editorSlots.formulaBar?.(slotProps)}
+        </div>
+        {mask.calculators && editorSlots.calculators?.(slotProps)}
+        {!view.totalsHidden &&
+          (editorSlots.totals?.({ ...slotProps, onHide: () => view.setTotalsHidden(true) }) ?? (
+            <TotalsSlot data={data} totals={totals} markup={markup} onHide={() => view.setTotalsHidden(true)} />
+          ))}
+      </div>
+      <StatusBar saving={snapshot.saving} zoom={view.zoom} onZoom={view.setZoom} />
+      {grid.menu && (
+        <RowMenu
+          x={grid.menu.x}
+          y={grid.menu.y}
+          onDuplicate={() => grid.duplicate(grid.menu!.row)}
+          onInsertAbove={() => grid.insertAt(grid.menu!.row)}
+          onInsertBelow={() => grid.insertAt(grid.menu!.row + 1)}
+          onCopy={() => grid.copyRow(grid.menu!.row)}
+          onClose={grid.closeMenu}
+        />
+      )}
+      {columnsOpen && <ColumnDialog columns={view.columns} onChange={view.setColumns} onClose={() => setColumnsOpen(false)} />}
+    </section>
+  );
+}

@@ -1,0 +1,161 @@
+// One row of the grid. Memoized on the line object and the few screen facts it shows, so a
+// keystroke re-renders the row it changes and nothing else.
+
+import { Pencil } from 'lucide-react';
+import { memo, type CSSProperties } from 'react';
+import { CATEGORY_LABELS, effectiveCategory } from '../../../category/category';
+import { UnitField } from '../../../components/UnitField';
+import { readLineFormat } from '../../../estimateStore';
+import type { CellCol } from '../../../grid/keyboard';
+import { LINE_TYPE_LABELS, LINE_TYPE_ORDER } from '../../../model/lineTypes';
+import { isBlankName, type EstimateLine } from '../../../model/types';
+import { formatLineSum } from '../../../money/money';
+import { lineSum } from '../../../totals/totals';
+import { NameCell } from './NameCell';
+import { NumberCell } from './NumberCell';
+import type { GridColumn, RowActions } from './rowActions';
+
+export interface GridRowProps {
+  line: EstimateLine;
+  index: number;
+  columns: readonly GridColumn[];
+  /** The column drawn with the focus ring (focused, not editing), or -1. */
+  ring: number;
+  current: boolean;
+  hit: boolean;
+  hidden: boolean;
+  dragging: boolean;
+  dropTarget: boolean;
+  actions: RowActions;
+}
+
+function nameStyle(line: EstimateLine): CSSProperties {
+  const f = readLineFormat(line.format_json);
+  const style: CSSProperties = {};
+  if (f.font) style.fontFamily = f.font;
+  if (f.size) style.fontSize = `${f.size}px`;
+  if (line.name_bold || f.bold) style.fontWeight = 700;
+  if (f.italic) style.fontStyle = 'italic';
+  if (f.align) style.textAlign = f.align;
+  return style;
+}
+
+function rowFill(line: EstimateLine): string | undefined {
+  return readLineFormat(line.format_json).fill || undefined;
+}
+
+function Cell({ line, index, column, ring, actions }: { line: EstimateLine; index: number; column: GridColumn; ring: number; actions: RowActions }) {
+  const type = line.line_type;
+  const section = type === 'section';
+  const key = (col: CellCol) => (e: Parameters<RowActions['cellKey']>[2]) => actions.cellKey(index, col, e);
+  const focus = (col: CellCol) => () => actions.cellFocused(index, col);
+  const paste = (e: Parameters<RowActions['paste']>[1]) => actions.paste(index, e);
+  const ringed = (col: CellCol) => (ring === col ? ' has-ring' : '');
+
+  switch (column.id) {
+    case 'num':
+      return (
+        <div role="cell" className="cell cell-num">
+          <button type="button" tabIndex={-1} className="grip" title="Перетащить или выбрать строку" aria-label="Перетащить или выбрать строку" onPointerDown={(e) => actions.gripDown(index, e)} data-testid="row-grip">
+            ⠿
+          </button>
+          <span className="row-number">{index + 1}</span>
+        </div>
+      );
+    case 'name':
+      return (
+        <div role="cell" className={`cell cell-name${ringed(0)}`}>
+          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste} />
+          {!section && !isBlankName(line) && (
+            <button type="button" tabIndex={-1} className="cat-badge" data-category={effectiveCategory(line.category)} title="Категория (клик — сменить)" onClick={() => actions.cycleCategory(index)} data-testid="category-badge">
+              {CATEGORY_LABELS[effectiveCategory(line.category)]}
+            </button>
+          )}
+          {!section && line.catalog_item_id != null && (
+            <button type="button" tabIndex={-1} className="pencil" title="Изменить в справочнике" aria-label="Изменить в справочнике" onClick={() => actions.editItem(index)} data-testid="edit-item">
+              <Pencil strokeWidth={1.75} />
+            </button>
+          )}
+        </div>
+      );
+    case 'sku':
+      return (
+        <div role="cell" className="cell">
+          {!section && <input className="cell-input" aria-label={column.title} value={line.sku ?? ''} onChange={(e) => actions.setSku(index, e.target.value)} />}
+        </div>
+      );
+    case 'cost':
+      return <div role="cell" className="cell">{!section && <NumberCell label={column.title} value={line.cost_price} onValue={(v) => actions.setNumber(index, 'cost_price', v)} />}</div>;
+    case 'unit':
+      return (
+        <div role="cell" className={`cell${ringed(1)}`} data-cell-wrap={`${index}:1`}>
+          {type !== 'fixed' && !section && (
+            <UnitField className="cell-input" value={line.unit ?? ''} onChange={(v) => actions.setUnit(index, v)} onKeyDown={key(1)} onFocus={focus(1)} />
+          )}
+        </div>
+      );
+    case 'qty':
+      return (
+        <div role="cell" className={`cell${ringed(2)}`}>
+          {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste} />}
+        </div>
+      );
+    case 'price':
+      return (
+        <div role="cell" className={`cell${ringed(3)}`}>
+          {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste} />}
+        </div>
+      );
+    case 'total':
+      if (type === 'fixed') {
+        return (
+          <div role="cell" className={`cell${ringed(4)}`}>
+            <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste} />
+          </div>
+        );
+      }
+      return <div role="cell" className="cell cell-sum" data-testid="line-sum">{section ? '' : formatLineSum(lineSum(line))}</div>;
+    case 'type':
+      return (
+        <div role="cell" className="cell">
+          <select className="cell-select" aria-label={column.title || 'Тип'} value={LINE_TYPE_ORDER.includes(type as never) ? type : 'full'} onChange={(e) => actions.setType(index, e.target.value)} data-testid="type-select">
+            {LINE_TYPE_ORDER.map((t) => (
+              <option key={t} value={t}>
+                {LINE_TYPE_LABELS[t]}
+              </option>
+            ))}
+          </select>
+        </div>
+      );
+    case 'actions':
+      return (
+        <div role="cell" className="cell cell-actions">
+          <button type="button" tabIndex={-1} className="row-delete" title="Удалить строку" aria-label="Удалить строку" onClick={() => actions.remove(index)} data-testid="row-delete">
+            ✕
+          </button>
+        </div>
+      );
+    default:
+      return <div role="cell" className="cell" />;
+  }
+}
+
+export const GridRow = memo(function GridRow({ line, index, columns, ring, current, hit, hidden, dragging, dropTarget, actions }: GridRowProps) {
+  const section = line.line_type === 'section';
+  const classes = ['grid-row'];
+  if (section) classes.push('is-section');
+  if (current) classes.push('is-current');
+  if (hit) classes.push('is-hit');
+  if (dragging) classes.push('is-dragging');
+  if (dropTarget) classes.push('is-drop-target');
+  if (isBlankName(line)) classes.push('is-blank');
+  const fill = rowFill(line);
+  if (fill) classes.push('has-fill');
+  return (
+    <div role="row" className={classes.join(' ')} data-row={index} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
+      {columns.map((column) => (
+        <Cell key={column.id} line={line} index={index} column={column} ring={ring} actions={actions} />
+      ))}
+    </div>
+  );
+});

@@ -1,0 +1,339 @@
+// The editor's grid state (focus, current row, filter, search, row menu, drag) and every
+// change a row, key or tool makes. Rows get one stable action object; the state they show
+// comes in as plain props.
+
+import { useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
+import { guessCategory, nextCategory } from '../../../category/category';
+import type { EstimateStore, LineFormat } from '../../../estimateStore';
+import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
+import {
+  applyFormatTool, duplicateLine, fillDown, insertEmptyLine, insertLines, removeLine, rowShown, toggleBold, type CategoryFilter,
+} from '../../../grid/lineEdits';
+import { indexAfterMove, isDrag, moveItem } from '../../../grid/reorder';
+import { hitRow, searchHits } from '../../../grid/search';
+import { lineToTsv, looksLikeRows, parseTsv, rowsToLines } from '../../../grid/tsv';
+import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePayload } from '../../../model/types';
+import { copyText, focusCellField, revealRow } from './domFocus';
+import type { RowActions } from './rowActions';
+
+export interface RowMenuState {
+  row: number;
+  x: number;
+  y: number;
+}
+
+export interface DragState {
+  from: number;
+  target: number | null;
+}
+
+export interface GridSeams {
+  /** The pencil of a linked line. */
+  onEditItem?: (row: number) => void;
+}
+
+function replaceAt(lines: readonly EstimateLine[], row: number, change: (line: EstimateLine) => EstimateLine): EstimateLine[] {
+  if (row < 0 || row >= lines.length) return lines.slice();
+  const out = lines.slice();
+  out[row] = change(lines[row]);
+  return out;
+}
+
+export function useGridController(store: EstimateStore, data: EstimatePayload, seams: GridSeams) {
+  const [focus, setFocusState] = useState<GridFocus>(INITIAL_FOCUS);
+  const [current, setCurrentState] = useState({ row: 0, col: 0 as CellCol });
+  const [filter, setFilterState] = useState<CategoryFilter>('all');
+  const [search, setSearchState] = useState('');
+  const [hitIndex, setHitIndex] = useState(0);
+  const [menu, setMenu] = useState<RowMenuState | null>(null);
+  const [drag, setDrag] = useState<DragState | null>(null);
+
+  const gridRef = useRef<HTMLDivElement>(null);
+  const scrollerRef = useRef<HTMLDivElement>(null);
+  const dataRef = useRef(data);
+  const focusRef = useRef(focus);
+  const currentRef = useRef(current);
+  const filterRef = useRef(filter);
+  const seamsRef = useRef(seams);
+  /** The row the keyboard is in, for registering it in the name memory when it is left. */
+  const enteredRow = useRef<number | null>(null);
+  const pendingFocus = useRef<GridFocus | null>(null);
+  const hitIndexRef = useRef(0);
+  const pendingReveal = useRef<number | null>(null);
+  const keepScroll = useRef<number | null>(null);
+  useLayoutEffect(() => {
+    dataRef.current = data;
+    seamsRef.current = seams;
+  });
+
+  const hidden = useMemo(() => data.lines.map((l) => !rowShown(l, filter)), [data.lines, filter]);
+  const hits = useMemo(() => searchHits(data.lines, search), [data.lines, search]);
+  const hiddenRef = useRef(hidden);
+  const hitsRef = useRef(hits);
+  useLayoutEffect(() => {
+    hiddenRef.current = hidden;
+    hitsRef.current = hits;
+  });
+
+  // DOM focus and scrolling follow the state after the rows are drawn.
+  useLayoutEffect(() => {
+    const root = gridRef.current;
+    const scroller = scrollerRef.current;
+    if (!root || !scroller) return;
+    if (keepScroll.current !== null) {
+      scroller.scrollTop = keepScroll.current;
+      keepScroll.current = null;
+    }
+    const f = pendingFocus.current;
+    if (f) {
+      pendingFocus.current = null;
+      focusCellField(root, scroller, f.row, f.col);
+    }
+    if (pendingReveal.current !== null) {
+      revealRow(root, scroller, pendingReveal.current);
+      pendingReveal.current = null;
+    }
+  });
+
+  const controller = useMemo(() => {
+    // The store's own record: it is already changed within the same event, before a render.
+    const lines = () => store.data?.lines ?? dataRef.current.lines;
+    const estimateId = () => dataRef.current.estimate.id;
+    const shape = (): GridShape => ({ types: lines().map((l) => l.line_type), hidden: (r) => hiddenRef.current[r] === true });
+
+    const setFocus = (f: GridFocus) => {
+      focusRef.current = f;
+      setFocusState(f);
+    };
+    const setCurrent = (row: number, col: CellCol) => {
+      const c = { row, col };
+      currentRef.current = c;
+      setCurrentState(c);
+    };
+
+    /** Registers a line in the name memory and links it to the item that comes back. */
+    const register = (line: EstimateLine | undefined) => {
+      if (!line) return;
+      store
+        .registerLine(line)
+        .then((item) => {
+          const d = store.data;
+          if (!item || !d) return;
+          const i = d.lines.findIndex((l) => l === line || (line.id != null && l.id === line.id));
+          if (i < 0 || d.lines[i].catalog_item_id === item.id) return;
+          store.updateLines((ls) => replaceAt(ls, i, (l) => ({ ...l, catalog_item_id: item.id })));
+        })
+        // A failed registration only leaves the line without its link.
+        .catch(() => undefined);
+    };
+
+    /** The keyboard enters a row: the row left behind is registered, once. */
+    const enterRow = (row: number) => {
+      const left = enteredRow.current;
+      if (left === row) return;
+      enteredRow.current = row;
+      if (left !== null) register(lines()[left]);
+    };
+
+    const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
+    const setLine = (row: number, change: (line: EstimateLine) => EstimateLine) => updateLines((ls) => replaceAt(ls, row, change));
+
+    const moveFocus = (f: GridFocus, edit: boolean) => {
+      setFocus(f);
+      setCurrent(f.row, f.col);
+      if (edit) {
+        enterRow(f.row);
+        pendingFocus.current = f;
+      }
+    };
+
+    /** Line indexes shift after an insertion, removal or move: the focus and current row follow. */
+    const shiftRows = (map: (row: number) => number) => {
+      const f = focusRef.current;
+      setFocus({ ...f, row: map(f.row) });
+      setCurrent(map(currentRef.current.row), currentRef.current.col);
+      if (enteredRow.current !== null) enteredRow.current = map(enteredRow.current);
+    };
+
+    /** A new empty line at the end, its name edited; the last line is registered first. */
+    const appendAndEdit = () => {
+      const ls = lines();
+      const last = ls.length - 1;
+      const left = enteredRow.current;
+      enteredRow.current = ls.length;
+      if (left !== null && left !== last) register(ls[left]);
+      register(ls[last]);
+      updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
+      moveFocus({ row: ls.length, col: 0, editing: true }, true);
+    };
+
+    const actions: RowActions = {
+      setName: (row, name) =>
+        setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : { ...l, name, category: guessCategory(name) })),
+      setUnit: (row, unit) => setLine(row, (l) => ({ ...l, unit })),
+      setSku: (row, sku) => setLine(row, (l) => ({ ...l, sku: sku === '' ? null : sku })),
+      setNumber: (row, field, value) =>
+        setLine(row, (l) => {
+          const next = { ...l };
+          if (value !== undefined) next[field] = value;
+          else if (field === 'cost_price') next.cost_price = null;
+          else delete next[field];
+          return next;
+        }),
+      setType: (row, lineType) => setLine(row, (l) => ({ ...l, line_type: lineType })),
+      cycleCategory: (row) => setLine(row, (l) => ({ ...l, category: nextCategory(l.category) })),
+      remove: (row) => {
+        const scroller = scrollerRef.current;
+        if (scroller) keepScroll.current = scroller.scrollTop;
+        const count = lines().length - 1;
+        updateLines((ls) => removeLine(ls, row));
+        const f = focusAfterRemove(focusRef.current, row, count);
+        const wasFocused = focusRef.current.row === row;
+        setFocus(f);
+        const c = currentRef.current;
+        setCurrent(c.row > row ? c.row - 1 : Math.min(c.row, Math.max(count - 1, 0)), c.col);
+        if (enteredRow.current !== null) enteredRow.current = enteredRow.current > row ? enteredRow.current - 1 : enteredRow.current === row ? null : enteredRow.current;
+        if (wasFocused) (document.activeElement as HTMLElement | null)?.blur?.();
+      },
+      cellFocused: (row, col) => {
+        enterRow(row);
+        const f = focusRef.current;
+        if (f.row !== row || f.col !== col || !f.editing) setFocus({ row, col, editing: true });
+        const c = currentRef.current;
+        if (c.row !== row || c.col !== col) setCurrent(row, col);
+      },
+      cellKey: (row, col, e) => {
+        if (e.key !== 'Enter' || e.defaultPrevented || e.nativeEvent.isComposing || e.ctrlKey || e.metaKey || e.altKey) return;
+        e.preventDefault();
+        const result = enterInCell(row, col, shape());
+        if (result.append) appendAndEdit();
+        else moveFocus(result.focus, true);
+      },
+      paste: (row, e) => {
+        const text = e.clipboardData.getData('text/plain');
+        if (!looksLikeRows(text)) return;
+        e.preventDefault();
+        const added = rowsToLines(parseTsv(text), estimateId());
+        if (added.length === 0) return;
+        updateLines((ls) => insertLines(ls, row + 1, added));
+        shiftRows((r) => (r > row ? r + added.length : r));
+      },
+      gripDown: (row, e: ReactPointerEvent<HTMLElement>) => {
+        if (e.button !== 0) return;
+        e.preventDefault();
+        const grip = e.currentTarget;
+        const startY = e.clientY;
+        let dragging = false;
+        let target: number | null = null;
+        grip.setPointerCapture(e.pointerId);
+        const onMove = (ev: PointerEvent) => {
+          if (!dragging && !isDrag(startY, ev.clientY)) return;
+          dragging = true;
+          const over = document.elementFromPoint(ev.clientX, ev.clientY)?.closest<HTMLElement>('[data-row]');
+          target = over ? Number(over.dataset.row) : null;
+          setDrag({ from: row, target });
+        };
+        const onUp = () => {
+          grip.removeEventListener('pointermove', onMove);
+          grip.removeEventListener('pointerup', onUp);
+          grip.removeEventListener('pointercancel', onCancel);
+          setDrag(null);
+          if (!dragging) {
+            (document.activeElement as HTMLElement | null)?.blur?.();
+            enterRow(row);
+            setFocus({ row, col: 0, editing: false });
+            setCurrent(row, 0);
+            return;
+          }
+          if (target === null || target === row) return;
+          const to = target;
+          updateLines((ls) => renumber(moveItem(ls, row, to)));
+          shiftRows((r) => indexAfterMove(r, row, to));
+        };
+        const onCancel = () => {
+          dragging = false;
+          target = null;
+          onUp();
+        };
+        grip.addEventListener('pointermove', onMove);
+        grip.addEventListener('pointerup', onUp);
+        grip.addEventListener('pointercancel', onCancel);
+      },
+      rowMenu: (row, e) => {
+        e.preventDefault();
+        setMenu({ row, x: e.clientX, y: e.clientY });
+      },
+      editItem: (row) => seamsRef.current.onEditItem?.(row),
+    };
+
+    return {
+      actions,
+      moveFocus,
+      shape,
+      appendAndEdit,
+      setFilter: (f: CategoryFilter) => {
+        filterRef.current = f;
+        setFilterState(f);
+        setFocus({ row: 0, col: 0, editing: false });
+        setCurrent(0, 0);
+      },
+      setSearch: (text: string) => {
+        setSearchState(text);
+        hitIndexRef.current = 0;
+        setHitIndex(0);
+      },
+      nextHit: () => {
+        const n = hitsRef.current.length;
+        const next = n === 0 ? 0 : (hitIndexRef.current + 1) % n;
+        hitIndexRef.current = next;
+        setHitIndex(next);
+        const row = hitRow(hitsRef.current, next);
+        if (row !== null) {
+          setCurrent(row, currentRef.current.col);
+          pendingReveal.current = row;
+        }
+      },
+      fillDown: () => {
+        const { row, col } = focusRef.current;
+        const filled = fillDown(lines(), row, col);
+        if (!filled) return;
+        updateLines((ls) => fillDown(ls, row, col) ?? ls);
+        register(lines()[row]);
+      },
+      duplicate: (row = currentRef.current.row) => {
+        if (row >= lines().length) return;
+        updateLines((ls) => duplicateLine(ls, row));
+        shiftRows((r) => (r > row ? r + 1 : r));
+      },
+      insertAt: (at: number) => {
+        updateLines((ls) => insertEmptyLine(ls, at, estimateId()));
+        shiftRows((r) => (r >= at ? r + 1 : r));
+      },
+      copyRow: (row = currentRef.current.row) => {
+        const line = lines()[row];
+        if (!line || isBlankName(line)) return false;
+        copyText(lineToTsv(line));
+        return true;
+      },
+      toggleBold: () => setLine(currentRef.current.row, toggleBold),
+      applyFormat: (change: Partial<LineFormat>) => setLine(currentRef.current.row, (l) => applyFormatTool(l, change)),
+      addSection: () =>
+        updateLines((ls) => [
+          ...ls,
+          { estimate_id: estimateId(), sort_order: ls.length, line_type: 'section', name: 'Новый раздел', unit: '', category: 'work' },
+        ]),
+      closeMenu: () => setMenu(null),
+      /** The keyboard left the grid's fields: the cell stays focused, drawn with the ring. */
+      gridBlurred: (next: EventTarget | null) => {
+        const inGrid = next instanceof HTMLElement && gridRef.current?.contains(next) === true;
+        if (inGrid && (next instanceof HTMLInputElement || next instanceof HTMLSelectElement)) return;
+        const f = focusRef.current;
+        if (f.editing) setFocus({ ...f, editing: false });
+      },
+    };
+  }, [store]);
+
+  return { ...controller, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
+}
+
+export type GridController = ReturnType<typeof useGridController>;
