@@ -2,7 +2,7 @@
 // the grey inline completion behind the cursor, and the keys that work them. The editor's own
 // key handling (Enter moves on, Tab moves focus) gets every key the suggestions leave over.
 
-import { useCallback, useEffect, useId, useLayoutEffect, useRef, useState, type CSSProperties, type FocusEvent, type KeyboardEvent, type Ref } from 'react';
+import { useCallback, useEffect, useId, useLayoutEffect, useRef, useState, type ClipboardEvent, type CSSProperties, type FocusEvent, type KeyboardEvent, type Ref } from 'react';
 import type { CatalogItem } from '../../../suggestions/catalogItem';
 import { inlineCompletion } from '../../../suggestions/completion';
 import { suggestionKey } from '../../../suggestions/keys';
@@ -26,6 +26,9 @@ export interface NameFieldProps {
   onKeyDown?: (e: KeyboardEvent<HTMLInputElement>) => void;
   onFocus?: (e: FocusEvent<HTMLInputElement>) => void;
   onBlur?: (e: FocusEvent<HTMLInputElement>) => void;
+  onPaste?: (e: ClipboardEvent<HTMLInputElement>) => void;
+  /** The grid's cell address ("row:col") that its keyboard moves look for. */
+  cell?: string;
   'data-testid'?: string;
   'aria-label'?: string;
 }
@@ -134,6 +137,8 @@ export function NameField(props: NameFieldProps) {
         aria-controls={s.open ? listId : undefined}
         aria-activedescendant={s.open ? optionId(listId, s.highlight) : undefined}
         data-testid={props['data-testid'] ?? 'name-field'}
+        data-cell={props.cell}
+        onPaste={props.onPaste}
         onChange={(e) => {
           onType(e.target.value);
           s.typed(e.target.value);
