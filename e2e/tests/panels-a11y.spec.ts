@@ -2,9 +2,9 @@
 // totals panel (extras, markup error, advance), the calculators and formula bar, the open
 // suggestion list and the catalog item dialog. Screenshots land in test-results/shots.
 import path from 'node:path';
-import { test, expect } from '../fixtures';
+import { test } from '../fixtures';
 import { EditorPage, seedEstimate, EXAMPLE } from '../pages/editor';
-import { expectAccessible, setTheme, storeFooter } from './panels-support';
+import { expect, expectAccessible, setTheme, storeFooter } from './panels-support';
 
 const shot = (name: string) => path.join('test-results', 'shots', `${name}.png`);
 

@@ -1,6 +1,9 @@
 // Helpers of the panel walks: the panels' page objects, axe-core, and estimates with footers.
 import { createRequire } from 'node:module';
-import { expect, type Locator, type Page } from '@playwright/test';
+import { expect as baseExpect, type Locator, type Page } from '@playwright/test';
+
+/** The walks run beside other suites on a busy machine: generous waits, never fixed sleeps. */
+export const expect = baseExpect.configure({ timeout: 20_000 });
 
 const require = createRequire(import.meta.url);
 const AXE_PATH = require.resolve('axe-core/axe.min.js');

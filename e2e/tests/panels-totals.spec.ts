@@ -1,9 +1,11 @@
 // The totals panel driven as a user would: markup formulas that fail or divide by zero, the
 // materials add-on, an advance above the total, Russian names in the field, extras with a
 // preset, one undo step per footer edit; every figure checked again after a reload.
-import { test, expect } from '../fixtures';
+import { test } from '../fixtures';
 import { seedEstimate, type SeedLine } from '../pages/editor';
-import { moneyValue, storeFooter, TotalsPanel } from './panels-support';
+import { expect, moneyValue, storeFooter, TotalsPanel } from './panels-support';
+
+test.describe.configure({ timeout: 120_000 });
 
 const LINES: SeedLine[] = [
   { name: 'Кладка', unit: 'м²', quantity: 20, unit_price: 900 },

@@ -20,7 +20,10 @@ export const optionId = (listId: string, index: number) => `${listId}-opt-${inde
 
 export function SuggestionList({ id, items, highlight, placement, listRef, onHover, onChoose }: SuggestionListProps) {
   const highlighted = useRef<HTMLDivElement>(null);
-  useEffect(() => highlighted.current?.scrollIntoView?.({ block: 'nearest' }), [highlight]);
+  // Braces: scrolling methods may return a promise, which an effect must not return.
+  useEffect(() => {
+    highlighted.current?.scrollIntoView?.({ block: 'nearest' });
+  }, [highlight]);
 
   return createPortal(
     <div
