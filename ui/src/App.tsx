@@ -2,10 +2,11 @@
 
 import { DialogHost } from './platform/DialogHost';
 import { matchRoute, usePath } from './router/router';
+import { CatalogScreen } from './screens/catalog/CatalogScreen';
 import { EditorScreen } from './screens/editor/EditorScreen';
+import { SettingsScreen } from './screens/settings/SettingsScreen';
 import { HelpScreen } from './screens/help/HelpScreen';
 import { EstimateListScreen } from './screens/list/EstimateListScreen';
-import { Placeholder } from './screens/Placeholder';
 import { TemplatesScreen } from './screens/templates/TemplatesScreen';
 import { Shell } from './shell/Shell';
 
@@ -21,9 +22,9 @@ function Screen({ path }: { path: string }) {
     case 'help':
       return <HelpScreen />;
     case 'catalog':
-      return <Placeholder title="Справочник" testId="screen-catalog" />;
+      return <CatalogScreen />;
     case 'settings':
-      return <Placeholder title="Настройки" testId="screen-settings" />;
+      return <SettingsScreen />;
     case 'missing':
       return <EstimateListScreen />;
   }

@@ -2,6 +2,7 @@ import { StrictMode } from 'react';
 import { createRoot } from 'react-dom/client';
 import { App } from './App';
 import { installCloseSave } from './estimateStore';
+import { installFileFlows } from './files/install';
 import { installEventBridge } from './platform';
 import { applySettings } from './settings/settings';
 import './styles/tokens.css';
@@ -13,6 +14,7 @@ import './screens/screens.css';
 applySettings();
 installEventBridge();
 installCloseSave();
+installFileFlows();
 createRoot(document.getElementById('root')!).render(
   <StrictMode>
     <App />

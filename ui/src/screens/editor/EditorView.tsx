@@ -13,6 +13,7 @@ import { useSettings } from '../../settings/useSettings';
 import { ColumnDialog } from './ColumnDialog';
 import { editorSlots } from './editorSlots';
 import { ExportMenu } from './ExportMenu';
+import { useFileDrop } from '../../files/useFileDrop';
 import { Grid } from './grid/Grid';
 import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
@@ -40,6 +41,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const settings = useSettings();
   const view = useTableView();
   const [localError, setLocalError] = useState('');
+  useFileDrop(setLocalError);
   const [proposalOpen, setProposalOpen] = useState(false);
   const [columnsOpen, setColumnsOpen] = useState(false);
   const searchRef = useRef<HTMLInputElement>(null);
@@ -65,8 +67,6 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const setMode = (mode: Exclude<Mode, 'custom'>) =>
     store.update((d) => ({ ...d, estimate: { ...d.estimate, mode, mode_mask_json: maskJson(mode) } }));
   const setObjectName = (name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } }));
-  // An export reads the stored estimate: what is on screen is saved first.
-  const beforeExport = useCallback(() => store.saveNow(), [store]);
   const slotProps = { data, store, currentRow: grid.current.row };
 
   const groups: ReactNode = (
@@ -97,7 +97,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
         groups={groups}
         onAddSection={grid.addSection}
         onPrint={() => printEstimate(data.estimate.object_name)}
-        exportMenu={<ExportMenu estimateId={data.estimate.id} objectName={data.estimate.object_name} beforeExport={beforeExport} onError={setLocalError} />}
+        exportMenu={<ExportMenu estimateId={data.estimate.id} objectName={data.estimate.object_name} onError={setLocalError} />}
         onToggleProposal={mask.proposal ? () => setProposalOpen((o) => !o) : undefined}
         proposalOpen={proposalOpen}
       />

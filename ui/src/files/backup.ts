@@ -1,0 +1,44 @@
+// Saving the whole database into one file, and putting such a file in its place.
+// Each flow returns the text for the settings screen's message line, or null when the
+// user cancelled and nothing is to be said.
+
+import { estimateStore } from '../estimateStore';
+import { askConfirm, invoke, pickOpenFile, pickSaveFile } from '../platform';
+import { applySettings } from '../settings/settings';
+import { backupFileName } from './backupName';
+import { failureText } from './openEstimate';
+
+export const BACKUP_FILTERS = [{ name: 'SQLite', extensions: ['db'] }];
+export const BACKUP_SAVED = 'Резервная копия сохранена.';
+export const RESTORE_QUESTION = 'Заменить текущую базу этой копией? Сметы на этом компьютере станут как в файле.';
+export const RESTORED = 'База восстановлена.';
+
+export async function saveBackup(now: Date = new Date()): Promise<string | null> {
+  try {
+    const path = await pickSaveFile({ defaultName: backupFileName(now), filters: BACKUP_FILTERS });
+    if (!path) return null;
+    // The copy should hold the last edit too, not only what the autosave had written.
+    await estimateStore.flush();
+    await invoke<null>('export_all_data', { path });
+    return BACKUP_SAVED;
+  } catch (e) {
+    return `Ошибка: ${failureText(e)}`;
+  }
+}
+
+export async function restoreBackup(): Promise<string | null> {
+  try {
+    const path = await pickOpenFile({ filters: BACKUP_FILTERS });
+    if (!path || !(await askConfirm(RESTORE_QUESTION))) return null;
+    // The open estimate belongs to the database being replaced: save what is pending, then
+    // let it go, so that no later autosave writes it into the restored database.
+    await estimateStore.unload();
+    await invoke<null>('import_all_data', { path });
+  } catch (e) {
+    return `Ошибка: ${failureText(e)}`;
+  }
+  // Screens read their data when they are shown, so the estimate list, the catalog and
+  // the editor show the restored database from now on; the preferences live outside it.
+  applySettings();
+  return RESTORED;
+}
