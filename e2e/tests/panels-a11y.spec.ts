@@ -25,7 +25,7 @@ for (const theme of ['light', 'dark'] as const) {
     await setTheme(page, theme);
     await page.goto(`${host.origin}/editor/${id}`);
     const editor = new EditorPage(page);
-    await expect(page.getByTestId('totals-markup')).toHaveText('1 480');
+    await expect(page.getByTestId('totals-markup')).toHaveText('2 480');
     await editor.name(1).click();
     await page.getByTestId('formula-field').fill('стены * 1.05 + line:1.qty');
     await expectAccessible(page, 'editor with panels');
