@@ -42,10 +42,10 @@ test('number cells take 2,5 and a leading minus, ignore letters; Enter moves on 
   await expect(editor.name(8)).toBeFocused();
 
   await expect
-    .poll(async () => (await storedLines(host.invoke, id)).map((l) => [l.name, l.quantity ?? null]), { timeout: 10_000 })
+    .poll(async () => (await storedLines(host.invoke, id)).map((l) => [l.name, l.quantity ?? null, l.name === 'Штукатурка' ? l.unit_price : null]), { timeout: 10_000 })
     .toEqual([
-      ['1. Стены', null], ['Кладка', 2.5], ['Кирпич', -3], ['Раствор', 2], ['Кладка перегородок', 8], ['Выезд', null],
-      ['Кран', 1], ['Штукатурка', 1],
+      ['1. Стены', null, null], ['Кладка', 2.5, null], ['Кирпич', -3, null], ['Раствор', 2, null], ['Кладка перегородок', 8, null], ['Выезд', null, null],
+      ['Кран', 1, null], ['Штукатурка', 1, 450],
     ]);
   await page.reload();
   await expect(editor.qty(1)).toHaveValue('2.5');
