@@ -73,6 +73,8 @@ function catalogSql() {
 async function openEditor(browser, host, id) {
   const page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
   await page.goto(host.url);
+  // The page keeps the host's key once its first command has read it from the address.
+  await page.waitForFunction(() => sessionStorage.getItem('calcora.serveKey'), null, { timeout: 60_000 });
   await page.goto(`${host.origin}/editor/${id}`);
   page.on('pageerror', (e) => console.error('page error:', e.message));
   await page.getByTestId('name-cell').first().waitFor({ timeout: 120_000 });
