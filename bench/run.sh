@@ -42,6 +42,8 @@ if [ -x build/calcora-serve ] && [ -x "${CALCORA_CHROMIUM:-/usr/bin/chromium}" ]
   node e2e/bench/editor-bench.mjs >>"$rows" 2>build/bench/editor-page.log ||
     echo "  editor page ended with an error (see build/bench/editor-page.log)" >&2
   grep -E '^[0-9]+ lines:' build/bench/editor-page.log >&2 || true
+  node e2e/bench/panels-bench.mjs >>"$rows" 2>build/bench/panels-page.log ||
+    echo "  panels page ended with an error (see build/bench/panels-page.log)" >&2
 fi
 
 awk -F'\t' '

@@ -15,6 +15,8 @@ export interface UnitFieldProps {
   onFocus?: () => void;
   style?: CSSProperties;
   className?: string;
+  /** Given where the field has a visible caption (a label with htmlFor): the field's id. */
+  id?: string;
 }
 
 const ENTRY_PX = 32;
@@ -39,7 +41,7 @@ export function placeList(field: DOMRect, entries: number, full: boolean, viewpo
   return { left, width, above, top: above ? field.top - GAP_PX : field.bottom + GAP_PX };
 }
 
-export function UnitField({ value, onChange, onKeyDown, onFocus, style, className }: UnitFieldProps) {
+export function UnitField({ value, onChange, onKeyDown, onFocus, style, className, id }: UnitFieldProps) {
   const [open, setOpen] = useState(false);
   const [full, setFull] = useState(() => readFlag(STORAGE_KEYS.unitCatalogExtended, false));
   const [highlight, setHighlight] = useState(0);
@@ -113,8 +115,9 @@ export function UnitField({ value, onChange, onKeyDown, onFocus, style, classNam
         className={className ?? 'input'}
         style={style}
         value={value}
+        id={id}
         title="Единица измерения"
-        aria-label="Единица измерения"
+        aria-label={id ? undefined : 'Единица измерения'}
         aria-expanded={open}
         aria-autocomplete="list"
         role="combobox"

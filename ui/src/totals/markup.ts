@@ -2,7 +2,7 @@
 
 import { invoke } from '../platform';
 import type { EstimateFooter, EstimateLine } from '../model/types';
-import { computeBuckets, markupExpression, markupVariables } from './totals';
+import { computeBuckets, markupExpression, markupVariables, type MarkupVariables } from './totals';
 
 export interface MarkupResult {
   value: number;
@@ -10,14 +10,31 @@ export interface MarkupResult {
   error: string;
 }
 
-/** A failure counts 0 and carries its text; a value that is not finite (null) counts 0 without a text. */
+export const NO_MARKUP: MarkupResult = { value: 0, error: '' };
+
+type Call = <T>(command: string, args: object) => Promise<T>;
+
+/** The reply as the page counts it: a value that is not finite (null) counts 0 without an error. */
+export function markupFromReply(reply: unknown): MarkupResult {
+  return { value: typeof reply === 'number' && Number.isFinite(reply) ? reply : 0, error: '' };
+}
+
+/** A failure counts 0 and carries its text. */
+export function markupFromFailure(e: unknown): MarkupResult {
+  return { value: 0, error: e instanceof Error ? e.message : String(e) };
+}
+
+/** Evaluates a trimmed, non-blank formula with the six variables; never rejects. */
+export async function evaluateMarkupExpr(expr: string, vars: MarkupVariables, call: Call = invoke): Promise<MarkupResult> {
+  try {
+    return markupFromReply(await call<number | null>('evaluate_formula_cmd', { expr, vars }));
+  } catch (e) {
+    return markupFromFailure(e);
+  }
+}
+
 export async function evaluateMarkup(lines: readonly EstimateLine[], footer: EstimateFooter | null): Promise<MarkupResult> {
   const expr = markupExpression(footer);
-  if (expr === null) return { value: 0, error: '' };
-  try {
-    const value = await invoke<number | null>('evaluate_formula_cmd', { expr, vars: markupVariables(computeBuckets(lines, footer), footer) });
-    return { value: typeof value === 'number' && Number.isFinite(value) ? value : 0, error: '' };
-  } catch (e) {
-    return { value: 0, error: e instanceof Error ? e.message : String(e) };
-  }
+  if (expr === null) return NO_MARKUP;
+  return evaluateMarkupExpr(expr, markupVariables(computeBuckets(lines, footer), footer));
 }

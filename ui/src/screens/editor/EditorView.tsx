@@ -19,13 +19,16 @@ import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
 import { printEstimate } from './print';
 import { PrintTotals } from './PrintTotals';
+import { CalculatorsPanel } from './calculators/CalculatorsPanel';
+import { FormulaBar } from './calculators/FormulaBar';
+import { ItemDialogHost, useItemDialog } from './suggestions/ItemDialogHost';
+import { TotalsPanel } from './totals/TotalsPanel';
+import { useEstimateTotals } from './totals/useEstimateTotals';
 import { StatusBar } from './StatusBar';
 import { EditGroup, ModeGroup, RowsGroup } from './toolbar/EditGroups';
 import { FormatGroups } from './toolbar/FormatGroups';
 import { Toolbar } from './toolbar/Toolbar';
-import { TotalsSlot } from './TotalsSlot';
 import { useEditorKeys } from './useEditorKeys';
-import { useEstimateTotals } from './useTotals';
 import { useTableView } from './useTableView';
 
 export interface EditorViewProps {
@@ -42,8 +45,10 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const [proposalOpen, setProposalOpen] = useState(false);
   const [columnsOpen, setColumnsOpen] = useState(false);
   const searchRef = useRef<HTMLInputElement>(null);
-  const grid = useGridController(store, data, { onEditItem: (row) => editorSlots.onEditItem?.(row) });
-  const { totals, markup } = useEstimateTotals(data);
+  const itemDialog = useItemDialog(data);
+  const grid = useGridController(store, data, { onEditItem: itemDialog.open });
+  const figures = useEstimateTotals(data);
+  const { totals } = figures;
 
   const mask = maskInForce(data.estimate.mode, data.estimate.mode_mask_json);
   const columns = useMemo(() => shownColumns(view.columns, mask.skuCost), [view.columns, mask.skuCost]);
@@ -106,7 +111,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
         <div className="grid-column">
           <h1 className="print-only print-heading">{data.estimate.object_name}</h1>
           <Grid lines={data.lines} columns={columns} zoom={view.zoom} grid={grid} onResize={view.resizeLive} onResizeEnd={view.resizeEnd} />
-          <PrintTotals totals={totals} />
+          <PrintTotals footer={data.footer} figures={figures} />
           <div className="under-grid">
             <button type="button" className="btn" onClick={grid.appendAndEdit} data-testid="add-line">
               + Добавить позицию
@@ -122,13 +127,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
               </button>
             )}
           </div>
-          {mask.calculators && editorSlots.formulaBar?.(slotProps)}
+          {mask.calculators && <FormulaBar lines={data.lines} currentIndex={grid.current.row} onFormula={(row, formula) => store.updateLines((ls) => ls.map((l, i) => (i === row ? { ...l, formula } : l)))} />}
         </div>
-        {mask.calculators && editorSlots.calculators?.(slotProps)}
+        {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
         {!view.totalsHidden &&
-          (editorSlots.totals?.({ ...slotProps, onHide: () => view.setTotalsHidden(true) }) ?? (
-            <TotalsSlot data={data} totals={totals} markup={markup} onHide={() => view.setTotalsHidden(true)} />
-          ))}
+          <TotalsPanel data={data} figures={figures} update={(change) => store.update(change)} onHide={() => view.setTotalsHidden(true)} rememberPrices={() => store.rememberPrices()} />}
       </div>
       <StatusBar saving={snapshot.saving} zoom={view.zoom} onZoom={view.setZoom} />
       {grid.menu && (
@@ -142,6 +145,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           onClose={grid.closeMenu}
         />
       )}
+      <ItemDialogHost dialog={itemDialog} store={store} />
       {columnsOpen && <ColumnDialog columns={view.columns} onChange={view.setColumns} onClose={() => setColumnsOpen(false)} />}
     </section>
   );

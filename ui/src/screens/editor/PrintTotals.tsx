@@ -1,27 +1,20 @@
 // The totals block under the printed table (shown only on paper).
 
+import type { EstimateFooter } from '../../model/types';
 import { formatMoney } from '../../money/money';
-import type { EstimateTotals } from '../../totals/totals';
+import { printedTotalsRows } from '../../totals/printRows';
+import type { EstimateFigures } from './totals/useEstimateTotals';
 
-export function PrintTotals({ totals }: { totals: EstimateTotals }) {
-  const rows: Array<[string, number]> = [
-    ['Работы', totals.works],
-    ['Материалы', totals.materials],
-    ['Техника', totals.equipment],
-  ];
+export function PrintTotals({ footer, figures }: { footer: EstimateFooter; figures: EstimateFigures }) {
   return (
     <section className="print-only print-totals" data-testid="print-totals">
       <dl>
-        {rows.map(([label, value]) => (
-          <div key={label} className="print-totals-row">
-            <dt>{label}</dt>
-            <dd>{formatMoney(value)}</dd>
+        {printedTotalsRows(footer, figures.totals, figures.markup).map((row) => (
+          <div key={row.key} className={`print-totals-row${row.strong ? ' is-strong' : ''}${row.ruled ? ' is-grand' : ''}`}>
+            <dt>{row.label}</dt>
+            <dd>{formatMoney(row.value)}</dd>
           </div>
         ))}
-        <div className="print-totals-row is-grand">
-          <dt>Общий итог</dt>
-          <dd>{formatMoney(totals.grand)}</dd>
-        </div>
       </dl>
     </section>
   );

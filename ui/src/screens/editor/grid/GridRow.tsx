@@ -75,7 +75,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
     case 'name':
       return (
         <div role="cell" className={`cell cell-name${ringed(0)}`}>
-          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste} />
+          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onChoose={(item) => actions.chooseItem(index, item)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste} />
           {!section && !isBlankName(line) && (
             <button type="button" tabIndex={-1} className="cat-badge" data-category={effectiveCategory(line.category)} title="Категория (клик — сменить)" onClick={() => actions.cycleCategory(index)} data-testid="category-badge">
               {CATEGORY_LABELS[effectiveCategory(line.category)]}

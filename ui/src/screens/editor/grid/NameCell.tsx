@@ -1,15 +1,20 @@
-// The name field of a row: a plain input styled by the line's format. Name suggestions wrap
-// it; a wrapper that takes a key itself (Enter to apply a suggestion, Tab to accept a
-// completion) calls preventDefault, and the grid then leaves that key alone.
+// The name field of a row, styled by the line's format. Line rows get the field with name
+// suggestions; it takes the keys it needs itself (arrows and Escape in an open list, Tab for
+// an inline completion) and calls preventDefault on them, and the grid then leaves that key
+// alone. Enter applies a suggestion and then goes on to the grid.
 
 import type { ClipboardEvent, CSSProperties, KeyboardEvent } from 'react';
 import type { EstimateLine } from '../../../model/types';
+import type { CatalogItem } from '../../../suggestions/catalogItem';
+import { NameField } from '../suggestions/NameField';
 
 export interface NameCellProps {
   line: EstimateLine;
   row: number;
   section: boolean;
   onChange: (name: string) => void;
+  /** A suggestion was chosen: the line is filled from the item. */
+  onChoose: (item: CatalogItem) => void;
   /** The grid's keys (Enter moves on); skipped when the event is already prevented. */
   onKeyDown: (e: KeyboardEvent<HTMLInputElement>) => void;
   onFocus: () => void;
@@ -18,13 +23,33 @@ export interface NameCellProps {
   label: string;
 }
 
-export function NameCell({ line, row, section, onChange, onKeyDown, onFocus, onPaste, style, label }: NameCellProps) {
+export function NameCell({ line, row, section, onChange, onChoose, onKeyDown, onFocus, onPaste, style, label }: NameCellProps) {
+  if (!section) {
+    const align = style?.textAlign === 'center' || style?.textAlign === 'right' ? style.textAlign : 'left';
+    return (
+      <NameField
+        className="cell-input name-input"
+        placeholder="Наименование"
+        aria-label={label}
+        data-testid="name-cell"
+        cell={`${row}:0`}
+        style={style}
+        align={align}
+        value={line.name}
+        onType={onChange}
+        onChoose={onChoose}
+        onKeyDown={onKeyDown}
+        onFocus={onFocus}
+        onPaste={onPaste}
+      />
+    );
+  }
   return (
     <input
       className="cell-input name-input"
       autoComplete="off"
       spellCheck={false}
-      placeholder={section ? 'Название раздела' : 'Наименование'}
+      placeholder="Название раздела"
       aria-label={label}
       data-cell={`${row}:0`}
       data-testid="name-cell"

@@ -3,11 +3,14 @@
 import type { ClipboardEvent, KeyboardEvent, MouseEvent, PointerEvent } from 'react';
 import type { CellCol } from '../../../grid/keyboard';
 import type { EstimateLine } from '../../../model/types';
+import type { CatalogItem } from '../../../suggestions/catalogItem';
 
 export type NumberField = 'quantity' | 'unit_price' | 'fixed_total' | 'cost_price';
 
 export interface RowActions {
   setName(row: number, name: string): void;
+  /** A suggestion was chosen for the row's name: the line is filled from the item. */
+  chooseItem(row: number, item: CatalogItem): void;
   setUnit(row: number, unit: string): void;
   setSku(row: number, sku: string): void;
   setNumber(row: number, field: NumberField, value: number | undefined): void;

@@ -3,7 +3,7 @@
 // comes in as plain props.
 
 import { useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
-import { guessCategory, nextCategory } from '../../../category/category';
+import { nextCategory } from '../../../category/category';
 import type { EstimateStore, LineFormat } from '../../../estimateStore';
 import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
 import {
@@ -14,6 +14,7 @@ import { hitRow, searchHits } from '../../../grid/search';
 import { lineToTsv, looksLikeRows, parseTsv, rowsToLines } from '../../../grid/tsv';
 import { normalizeUnit } from '../../../units/units';
 import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePayload } from '../../../model/types';
+import { fillLineFromItem, typeName } from '../../../suggestions/fillLine';
 import { copyText, focusCellField, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
 
@@ -173,8 +174,9 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     };
 
     const actions: RowActions = {
-      setName: (row, name) =>
-        setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : { ...l, name, category: guessCategory(name) })),
+      // Typing a name drops the catalog link: the line no longer is that item.
+      setName: (row, name) => setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : typeName(l, name))),
+      chooseItem: (row, item) => setLine(row, (l) => fillLineFromItem(l, item)),
       setUnit: (row, unit) => setLine(row, (l) => ({ ...l, unit })),
       setSku: (row, sku) => setLine(row, (l) => ({ ...l, sku: sku === '' ? null : sku })),
       setNumber: (row, field, value) =>
