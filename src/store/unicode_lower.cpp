@@ -60,6 +60,14 @@ std::string utf8_of(UChar32 c) {
 
 constexpr UChar32 kKelvinSign = 0x212A;  // lowers to the Latin k
 
+// ASCII, basic Cyrillic, and signs without letter case (×, №, dashes, quotes) that are no part of
+// another letter's lower case, the way the dot above is of İ's.
+bool matched_by_code_point(UChar32 c) {
+  if (c < 0x80 || (c >= 0x400 && c < 0x460)) return true;
+  return u_charType(c) != U_UNASSIGNED && !u_hasBinaryProperty(c, UCHAR_CASED) &&
+         !u_hasBinaryProperty(c, UCHAR_CASE_IGNORABLE);
+}
+
 }  // namespace
 
 std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text) {
@@ -68,7 +76,7 @@ std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_poi
   for (int32_t i = 0, n = static_cast<int32_t>(text.size()); i < n;) {
     UChar32 c;
     U8_NEXT(bytes, i, n, c);
-    if (c < 0 || !(c < 0x80 || (c >= 0x400 && c < 0x460))) return std::nullopt;
+    if (c < 0 || !matched_by_code_point(c)) return std::nullopt;
     std::vector<std::string> same{utf8_of(c)};
     for (UChar32 other : {u_tolower(c), u_toupper(c)})
       if (other != c) same.push_back(utf8_of(other));

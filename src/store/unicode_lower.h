@@ -27,8 +27,9 @@ std::vector<std::string_view> index_word_runs(std::string_view text);
 
 // For each code point of the text, in order, every code point whose lower case is the same as
 // its own (itself first), in UTF-8. Only for text where names equal to it ignoring letter case
-// can be matched code point by code point: ASCII and basic Cyrillic, where no letter lowers to
-// more than one code point or by its neighbours. Nothing for any other text, malformed included.
+// can be matched code point by code point: ASCII, basic Cyrillic and signs without letter case,
+// where nothing lowers to more than one code point or by its neighbours. Nothing for any other
+// text, malformed included.
 std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text);
 
 // Replaces SQLite's ASCII-only lower() on this connection.
