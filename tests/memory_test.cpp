@@ -26,6 +26,16 @@ bool is_time_stamp(const std::string& text) {
   return true;
 }
 
+std::string utf8(char32_t c) {
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  if (c < 0x800) return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+  if (c < 0x10000)
+    return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (c & 0x3F))};
+  return {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+          static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+}
+
 Json search(test::CommandTest& f, const std::string& query) { return f.call("search_memory", Json{{"query", query}}); }
 
 TEST(MemoryMatchExpression, QuotedPrefixTermsJoinedByAnd) {
@@ -146,6 +156,7 @@ TEST_F(Memory, KnownNameIsFoundByItsLowerCaseInEveryScript) {
   const int64_t dash = add_item("—");                 // no word for the index at all
   const int64_t dowel = add_item(R"(Дюбель 6")");
   const int64_t yo = add_item("Ёмкость");
+  const int64_t kelvin = add_item("Пакет 5 \u212Ag");  // the Kelvin sign lowers to k
   struct Case {
     const char* name;
     int64_t id;  // 0: a new item
@@ -153,6 +164,7 @@ TEST_F(Memory, KnownNameIsFoundByItsLowerCaseInEveryScript) {
   const Case cases[] = {
       {"плитка", plitka},   {"кабель", cable},       {"i̇stanbul taşi", stone}, {"οδος", road}, {"კალი", georgian},
       {"—", dash},          {R"(ДЮБЕЛЬ 6")", dowel}, {"ёмкость", yo},          {"Емкость", 0}, {"Кабель ВВГ 3×1,5", 0},
+      {"ПАКЕТ 5 KG", kelvin}, {"кабель ввг", cable + 1},
       {"İstanbul taşı", 0},  // ICU lowers I to i, not to the dotless ı
   };
   for (const auto& c : cases) {
@@ -160,7 +172,7 @@ TEST_F(Memory, KnownNameIsFoundByItsLowerCaseInEveryScript) {
     if (c.id)
       EXPECT_EQ(id, c.id) << c.name;
     else
-      EXPECT_GT(id, dowel) << c.name << " was taken for a known name";
+      EXPECT_GT(id, kelvin) << c.name << " was taken for a known name";
   }
 }
 
@@ -177,18 +189,7 @@ TEST(IndexReadsLikeLowercase, HoldsForEveryCodePointItAccepts) {
   std::vector<std::string> alone;                          // letters and digits that must be a word
   for (char32_t c = 1; c < 0x110000; ++c) {
     if (c >= 0xD800 && c < 0xE000) continue;
-    std::string text;
-    if (c < 0x80) {
-      text = static_cast<char>(c);
-    } else if (c < 0x800) {
-      text = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-      text = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-              static_cast<char>(0x80 | (c & 0x3F))};
-    } else {
-      text = {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
-              static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    }
+    const std::string text = utf8(c);
     const std::string lower = unicode_lower(text);
     if (!index_reads_like_lowercase(lower)) continue;
     if (lower != text) pairs.emplace_back(text, lower);
@@ -214,6 +215,34 @@ TEST(IndexReadsLikeLowercase, HoldsForEveryCodePointItAccepts) {
     if (words[r].empty() && ++mismatches < 10) ADD_FAILURE() << alone[r - first_alone] << " is no word for the index";
   EXPECT_EQ(mismatches, 0);
   EXPECT_GT(pairs.size(), 500u);  // Latin, Greek and Cyrillic capitals at least
+}
+
+// Names in Latin and Cyrillic letters are looked up spelling by spelling: the case forms given
+// for each of their code points must be exactly the code points with the same lower case.
+TEST(CaseSpellings, AreEveryCodePointWithTheSameLowerCase) {
+  std::map<std::string, std::vector<std::string>> by_lower;
+  for (char32_t c = 0; c < 0x110000; ++c)
+    if (c < 0xD800 || c >= 0xE000) by_lower[unicode_lower(utf8(c))].push_back(utf8(c));
+  std::map<std::string, bool> spelled;  // the lower case of every code point that has case forms
+  for (char32_t c = 0; c < 0x110000; ++c) {
+    const auto forms = case_spellings_per_code_point(utf8(c));
+    if (!forms) continue;
+    ASSERT_EQ(forms->size(), 1u);
+    std::vector<std::string> given = forms->front(), expected = by_lower[unicode_lower(utf8(c))];
+    EXPECT_EQ(given.front(), utf8(c));
+    std::sort(given.begin(), given.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(given, expected) << utf8(c);
+    spelled[unicode_lower(utf8(c))] = true;
+  }
+  EXPECT_GT(spelled.size(), 128u - 26u + 48u);  // ASCII, the basic Cyrillic pairs and caseless signs
+  EXPECT_TRUE(case_spellings_per_code_point("Кабель 3×1,5 № 2 — «ВВГ»"));
+  // No code point lowers to several that the lookup would take one by one (İ lowers to i and a dot).
+  for (const auto& [lower, code_points] : by_lower)
+    if (!spelled.count(lower) && case_spellings_per_code_point(lower))
+      ADD_FAILURE() << code_points.front() << " lowers to " << lower;
+  EXPECT_FALSE(case_spellings_per_code_point("Ελιά"));
+  EXPECT_FALSE(case_spellings_per_code_point("\xD0"));  // cut in the middle of a letter
 }
 
 TEST_F(Memory, NewNameIsStoredTrimmedWithOneUseAndAGuessedCategory) {

@@ -68,12 +68,62 @@ std::optional<std::string> rarest_runs(Database& db, std::string_view name) {
   return expression;
 }
 
+// The earliest item whose name is one of the spellings made of these code points, each in any of
+// its given case forms. The spellings are grown code point by code point along the name index,
+// each beside the first stored name that starts with it: that name already shows which form
+// follows and that no smaller form does, so only a larger form asks the index again. A catalog
+// seldom holds more than one or two spellings of a name, so this costs a few index seeks.
+std::optional<int64_t> find_spelling(Database& db, const std::vector<std::vector<std::string>>& code_points) {
+  auto& seek = db.cached("SELECT name FROM catalog_items WHERE name >= ?1 ORDER BY name LIMIT 1");
+  struct Branch {
+    std::string prefix;
+    std::string first_name;  // the first stored name (in the index's order) that starts with the prefix
+  };
+  auto branch_at = [&](std::string prefix) -> std::optional<Branch> {
+    seek.bind(1, prefix);
+    std::optional<Branch> found;
+    if (seek.step()) {
+      std::string name = seek.text(0);
+      if (name.starts_with(prefix)) found = Branch{std::move(prefix), std::move(name)};
+    }
+    seek.reset();
+    return found;
+  };
+  std::vector<Branch> branches;
+  if (auto all = branch_at("")) branches.push_back(std::move(*all));
+  for (const auto& forms : code_points) {
+    std::vector<Branch> longer;
+    for (const auto& branch : branches) {
+      const std::string_view rest = std::string_view(branch.first_name).substr(branch.prefix.size());
+      for (const auto& form : forms) {
+        if (rest.starts_with(form))
+          longer.push_back(Branch{branch.prefix + form, branch.first_name});
+        else if (rest.empty() || rest < std::string_view(form))  // names with a smaller form would come first
+          if (auto found = branch_at(branch.prefix + form)) longer.push_back(std::move(*found));
+      }
+    }
+    if (longer.empty()) return std::nullopt;
+    branches = std::move(longer);
+  }
+  auto& exact = db.cached("SELECT min(id) FROM catalog_items WHERE name = ?1");
+  std::optional<int64_t> earliest;
+  for (const auto& branch : branches) {
+    if (branch.first_name != branch.prefix) continue;  // only longer names start with this spelling
+    exact.bind(1, branch.prefix);
+    if (exact.step() && (!earliest || exact.int64(0) < *earliest)) earliest = exact.int64(0);
+    exact.reset();
+  }
+  return earliest;
+}
+
 // The earliest item whose name equals `name` ignoring letter case, by the SQL lower() (ICU's
 // full rules: İ, final sigma). Comparing every name costs a scan of the whole catalog, and this
-// runs each time the user leaves a line. Wherever the full-text index reads words as lower()
-// does, every equal name holds each run of this name's words, so the names holding its two
-// rarest runs are the only ones to compare.
+// runs each time the user leaves a line. Names in Latin and Cyrillic letters are looked up by
+// their spellings in the name index. Elsewhere, wherever the full-text index reads words as
+// lower() does, every equal name holds each run of this name's words, so the names holding its
+// two rarest runs are the only ones to compare.
 std::optional<int64_t> find_name_ignoring_case(Database& db, const std::string& name) {
+  if (const auto code_points = case_spellings_per_code_point(name)) return find_spelling(db, *code_points);
   if (!index_reads_like_lowercase(unicode_lower(name))) {
     auto& scan = db.cached("SELECT id FROM catalog_items WHERE lower(name) = lower(?1) ORDER BY id LIMIT 1");
     scan.bind(1, name);

@@ -51,7 +51,40 @@ bool index_folds_like_icu(UChar32 c) {
          (c >= 0x2000 && c < 0x2C00);
 }
 
+std::string utf8_of(UChar32 c) {
+  char bytes[U8_MAX_LENGTH];
+  int32_t n = 0;
+  U8_APPEND_UNSAFE(bytes, n, c);
+  return std::string(bytes, static_cast<size_t>(n));
+}
+
+constexpr UChar32 kKelvinSign = 0x212A;  // lowers to the Latin k
+
+// ASCII, basic Cyrillic, and signs without letter case (×, №, dashes, quotes) that are no part of
+// another letter's lower case, the way the dot above is of İ's.
+bool matched_by_code_point(UChar32 c) {
+  if (c < 0x80 || (c >= 0x400 && c < 0x460)) return true;
+  return u_charType(c) != U_UNASSIGNED && !u_hasBinaryProperty(c, UCHAR_CASED) &&
+         !u_hasBinaryProperty(c, UCHAR_CASE_IGNORABLE);
+}
+
 }  // namespace
+
+std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text) {
+  std::vector<std::vector<std::string>> spellings;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  for (int32_t i = 0, n = static_cast<int32_t>(text.size()); i < n;) {
+    UChar32 c;
+    U8_NEXT(bytes, i, n, c);
+    if (c < 0 || !matched_by_code_point(c)) return std::nullopt;
+    std::vector<std::string> same{utf8_of(c)};
+    for (UChar32 other : {u_tolower(c), u_toupper(c)})
+      if (other != c) same.push_back(utf8_of(other));
+    if (u_tolower(c) == 'k') same.push_back(utf8_of(kKelvinSign));
+    spellings.push_back(std::move(same));
+  }
+  return spellings;
+}
 
 bool index_reads_like_lowercase(std::string_view lowered) {
   bool has_word = false;

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,13 @@ bool index_reads_like_lowercase(std::string_view lowered);
 // which the index reads as word breaks) that hold a letter or digit. The index reads each run as
 // one or more whole words of the text, in a row.
 std::vector<std::string_view> index_word_runs(std::string_view text);
+
+// For each code point of the text, in order, every code point whose lower case is the same as
+// its own (itself first), in UTF-8. Only for text where names equal to it ignoring letter case
+// can be matched code point by code point: ASCII, basic Cyrillic and signs without letter case,
+// where nothing lowers to more than one code point or by its neighbours. Nothing for any other
+// text, malformed included.
+std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text);
 
 // Replaces SQLite's ASCII-only lower() on this connection.
 void register_unicode_lower(sqlite3* db);
