@@ -1,4 +1,5 @@
 // The grid: sticky header and one row per line, hidden rows included, in a scrolling body.
+// A long estimate's rows arrive in batches (see useDrawnRows).
 
 import { useMemo } from 'react';
 import { gridMinWidth, gridTemplate } from '../../../grid/columns';
@@ -29,7 +30,8 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
     [columnsKey],
   );
   const hitSet = useMemo(() => new Set(grid.hits), [grid.hits]);
-  const { focus, current, hidden, drag } = grid;
+  const { focus, current, hidden, drag, drawn } = grid;
+  const drawnLines = drawn < lines.length ? lines.slice(0, drawn) : lines;
 
   return (
     <div className="grid-scroller" ref={grid.scrollerRef} data-testid="grid-scroller">
@@ -44,7 +46,7 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
       >
         <GridHeader columns={columns} zoom={zoom} onResize={onResize} onResizeEnd={onResizeEnd} />
         <div role="rowgroup" className="grid-body">
-          {lines.map((line, i) => (
+          {drawnLines.map((line, i) => (
             <GridRow
               key={i}
               line={line}
