@@ -12,7 +12,8 @@ import { fileURLToPath } from 'node:url';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const serveBinary = process.env.CALCORA_SERVE ?? path.resolve(here, '../../build/calcora-serve');
-const SIZES = [1000, 5000];
+// CALCORA_BENCH_SIZES=1000 runs one size only (a quick look while working).
+const SIZES = (process.env.CALCORA_BENCH_SIZES ?? '1000,5000').split(',').map(Number);
 const KEYS = 'Штукатурка стен 2 слоя';
 
 function startHost() {
