@@ -3,7 +3,8 @@
 // page is idle, so no single step blocks typing or scrolling; every row is in the document
 // a moment later. A few new rows (a new line, a duplicate) are drawn at once.
 
-import { useEffect, useLayoutEffect, useRef, useState } from 'react';
+import { useEffect, useRef, useState } from 'react';
+import { flushSync } from 'react-dom';
 
 /** Rows drawn at once: more than a tall window shows. */
 export const FIRST_ROWS = 60;
@@ -16,7 +17,7 @@ type IdleHandle = { cancel: () => void };
 
 function whenIdle(run: () => void): IdleHandle {
   if (typeof window.requestIdleCallback === 'function') {
-    const id = window.requestIdleCallback(run, { timeout: 100 });
+    const id = window.requestIdleCallback(run, { timeout: 50 });
     return { cancel: () => window.cancelIdleCallback(id) };
   }
   const id = window.setTimeout(run, 0);
@@ -28,17 +29,6 @@ export function useDrawnRows(total: number): number {
   // A small growth is drawn with the change itself (the new row takes the focus at once).
   const shown = total - drawn <= FIRST_ROWS ? total : drawn;
   const batch = useRef(FIRST_BATCH);
-  const batchStart = useRef<number | null>(null);
-
-  // Sizes the next batch from how long the last one took to render.
-  useLayoutEffect(() => {
-    const start = batchStart.current;
-    if (start === null) return;
-    batchStart.current = null;
-    const took = Math.max(performance.now() - start, 1);
-    const next = Math.round((batch.current * BATCH_BUDGET_MS) / took);
-    batch.current = Math.min(MAX_BATCH, Math.max(FIRST_BATCH / 2, Math.min(next, batch.current * 2)));
-  }, [shown]);
 
   useEffect(() => {
     if (shown >= total) {
@@ -46,8 +36,12 @@ export function useDrawnRows(total: number): number {
       return;
     }
     const handle = whenIdle(() => {
-      batchStart.current = performance.now();
-      setDrawn(Math.min(total, shown + batch.current));
+      // Rendered within this callback, so the time taken sizes the next batch.
+      const start = performance.now();
+      flushSync(() => setDrawn(Math.min(total, shown + batch.current)));
+      const took = Math.max(performance.now() - start, 1);
+      const next = Math.round((batch.current * BATCH_BUDGET_MS) / took);
+      batch.current = Math.min(MAX_BATCH, Math.max(FIRST_BATCH, Math.min(next, batch.current * 2)));
     });
     return handle.cancel;
   }, [shown, total, drawn]);
