@@ -13,22 +13,37 @@ function lineId(line: EstimateLine): number | null {
   return typeof line.id === 'number' ? line.id : null;
 }
 
+// Every keystroke recalculates the estimate; the texts of its formulas rarely change, so
+// each text is parsed once. Parsed trees are never changed, so sharing them is safe.
+const PARSE_CACHE_LIMIT = 20_000;
+const parseCache = new Map<string, FormulaNode | null>();
+
+function parsedFormula(text: string): FormulaNode | null {
+  let node = parseCache.get(text);
+  if (node === undefined) {
+    if (parseCache.size >= PARSE_CACHE_LIMIT) parseCache.clear();
+    const parsed = parseFormula(text);
+    node = parsed.ok ? parsed.node : null;
+    parseCache.set(text, node);
+  }
+  return node;
+}
+
 /** Parsed formulas of the lines that have an id and a formula that parses. */
 function parsedFormulas(lines: readonly EstimateLine[]): Map<number, FormulaNode> {
   const out = new Map<number, FormulaNode>();
   for (const line of lines) {
     const id = lineId(line);
     if (id === null || !hasFormula(line)) continue;
-    const parsed = parseFormula(line.formula!);
-    if (parsed.ok) out.set(id, parsed.node);
+    const node = parsedFormula(line.formula!);
+    if (node) out.set(id, node);
   }
   return out;
 }
 
 /** Ids of the lines from which a loop of references can be reached (a self-reference is a loop). */
-export function cycleSet(lines: readonly EstimateLine[]): Set<number> {
+export function cycleSet(lines: readonly EstimateLine[], formulas: Map<number, FormulaNode> = parsedFormulas(lines)): Set<number> {
   const known = new Set(lines.map(lineId).filter((id): id is number => id !== null));
-  const formulas = parsedFormulas(lines);
   const deps = (id: number): number[] => {
     const node = formulas.get(id);
     if (!node) return [];
@@ -73,11 +88,13 @@ export function cycleSet(lines: readonly EstimateLine[]): Set<number> {
 
 /**
  * Gives the lines with the quantities of formula lines recomputed; same order, every
- * other field unchanged. Lines without an id keep their quantity.
+ * other field unchanged. Lines without an id keep their quantity. When no quantity changes,
+ * the very array given comes back, so nothing downstream redraws for it.
  */
 export function recalculateLines(lines: readonly EstimateLine[], calcVars: Readonly<Record<string, number>>): EstimateLine[] {
-  const cycles = cycleSet(lines);
+  if (!lines.some(hasFormula)) return lines as EstimateLine[];
   const formulas = parsedFormulas(lines);
+  const cycles = cycleSet(lines, formulas);
   const qty = new Map<number, number>();
   const price = new Map<number, number>();
   for (const line of lines) {
@@ -108,10 +125,14 @@ export function recalculateLines(lines: readonly EstimateLine[], calcVars: Reado
     if (id !== null) compute(id);
   }
 
-  return lines.map((line) => {
+  let out: EstimateLine[] | null = null;
+  lines.forEach((line, i) => {
     const id = lineId(line);
-    if (id === null || !hasFormula(line)) return line;
+    if (id === null || !hasFormula(line)) return;
     const quantity = cycles.has(id) ? 0 : (qty.get(id) ?? 0);
-    return line.quantity === quantity ? line : { ...line, quantity };
+    if (line.quantity === quantity) return;
+    out ??= lines.slice();
+    out[i] = { ...line, quantity };
   });
+  return out ?? (lines as EstimateLine[]);
 }

@@ -1,13 +1,15 @@
 // The grid: sticky header and one row per line, hidden rows included, in a scrolling body.
+// A long estimate's rows arrive in batches (see useDrawnRows).
 
-import { useMemo } from 'react';
+import { memo, useMemo } from 'react';
+import type { GridFocus } from '../../../grid/keyboard';
 import { gridMinWidth, gridTemplate } from '../../../grid/columns';
 import type { EstimateLine } from '../../../model/types';
 import type { ColumnId, ColumnSetting } from '../../../settings/settings';
 import { GridHeader } from './GridHeader';
 import { GridRow } from './GridRow';
 import type { GridColumn } from './rowActions';
-import type { GridController } from './useGridController';
+import type { DragState, GridController } from './useGridController';
 
 export interface GridProps {
   lines: readonly EstimateLine[];
@@ -17,6 +19,73 @@ export interface GridProps {
   onResize: (id: ColumnId, width: number) => void;
   onResizeEnd: () => void;
 }
+
+/**
+ * Rows go in blocks, each memoized on what its own rows show: a keystroke or a batch of new
+ * rows compares a few dozen blocks, not every row, and re-renders one block.
+ */
+const BLOCK_ROWS = 100;
+
+interface RowBlockProps {
+  lines: readonly EstimateLine[];
+  start: number;
+  end: number;
+  columns: readonly GridColumn[];
+  focus: GridFocus;
+  current: number;
+  hitSet: ReadonlySet<number>;
+  hidden: readonly boolean[];
+  drag: DragState | null;
+  actions: GridController['actions'];
+}
+
+const ringOf = (p: RowBlockProps, i: number) => (p.focus.row === i && !p.focus.editing ? p.focus.col : -1);
+const dragging = (p: RowBlockProps, i: number) => p.drag?.from === i;
+const dropTarget = (p: RowBlockProps, i: number) => p.drag !== null && p.drag.target === i && p.drag.from !== i;
+
+/** What row i shows of the screen state, as one number (no allocation: it runs for every row). */
+function rowState(p: RowBlockProps, i: number): number {
+  return (
+    ringOf(p, i) + 1 +
+    (p.focus.row === i ? 8 : 0) +
+    (p.current === i ? 16 : 0) +
+    (p.hitSet.has(i) ? 32 : 0) +
+    (p.hidden[i] === true ? 64 : 0) +
+    (dragging(p, i) ? 128 : 0) +
+    (dropTarget(p, i) ? 256 : 0)
+  );
+}
+
+function sameBlock(a: RowBlockProps, b: RowBlockProps): boolean {
+  if (a.start !== b.start || a.end !== b.end || a.columns !== b.columns || a.actions !== b.actions) return false;
+  for (let i = a.start; i < a.end; i++) {
+    if (a.lines[i] !== b.lines[i] || rowState(a, i) !== rowState(b, i)) return false;
+  }
+  return true;
+}
+
+const RowBlock = memo(function RowBlock(p: RowBlockProps) {
+  const rows = [];
+  for (let i = p.start; i < p.end; i++) {
+    rows.push(
+      <GridRow
+        key={i}
+        line={p.lines[i]}
+        index={i}
+        columns={p.columns}
+        ring={ringOf(p, i)}
+        active={p.focus.row === i}
+        current={p.current === i}
+        hit={p.hitSet.has(i)}
+        hidden={p.hidden[i] === true}
+        dragging={dragging(p, i)}
+        dropTarget={dropTarget(p, i)}
+        actions={p.actions}
+      />,
+    );
+  }
+  return <>{rows}</>;
+}, sameBlock);
 
 export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: GridProps) {
   // Rows see only ids and titles: a width change relays out the tracks without re-rendering rows.
@@ -29,7 +98,10 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
     [columnsKey],
   );
   const hitSet = useMemo(() => new Set(grid.hits), [grid.hits]);
-  const { focus, current, hidden, drag } = grid;
+  const { drawn } = grid;
+  const blocks: number[] = [];
+  for (let start = 0; start < Math.min(drawn, lines.length); start += BLOCK_ROWS) blocks.push(start);
+  const shared = { lines, columns: rowColumns, focus: grid.focus, current: grid.current.row, hitSet, hidden: grid.hidden, drag: grid.drag, actions: grid.actions };
 
   return (
     <div className="grid-scroller" ref={grid.scrollerRef} data-testid="grid-scroller">
@@ -44,21 +116,8 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
       >
         <GridHeader columns={columns} zoom={zoom} onResize={onResize} onResizeEnd={onResizeEnd} />
         <div role="rowgroup" className="grid-body">
-          {lines.map((line, i) => (
-            <GridRow
-              key={i}
-              line={line}
-              index={i}
-              columns={rowColumns}
-              ring={focus.row === i && !focus.editing ? focus.col : -1}
-              active={focus.row === i}
-              current={current.row === i}
-              hit={hitSet.has(i)}
-              hidden={hidden[i] === true}
-              dragging={drag?.from === i}
-              dropTarget={drag !== null && drag.target === i && drag.from !== i}
-              actions={grid.actions}
-            />
+          {blocks.map((start) => (
+            <RowBlock key={start} start={start} end={Math.min(start + BLOCK_ROWS, drawn, lines.length)} {...shared} />
           ))}
         </div>
       </div>

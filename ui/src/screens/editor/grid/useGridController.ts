@@ -17,6 +17,7 @@ import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePa
 import { fillLineFromItem, typeName } from '../../../suggestions/fillLine';
 import { copyText, focusCellField, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
+import { useDrawnRows } from './useDrawnRows';
 
 export interface RowMenuState {
   row: number;
@@ -77,7 +78,9 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     hitsRef.current = hits;
   });
 
-  // DOM focus and scrolling follow the state after the rows are drawn.
+  const drawn = useDrawnRows(data.lines.length);
+  // DOM focus and scrolling follow the state after the rows are drawn; a row not drawn yet
+  // is waited for.
   useLayoutEffect(() => {
     const root = gridRef.current;
     const scroller = scrollerRef.current;
@@ -86,13 +89,15 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       scroller.scrollTop = keepScroll.current;
       keepScroll.current = null;
     }
+    const waiting = (row: number) => row >= drawn && row < dataRef.current.lines.length;
     const f = pendingFocus.current;
-    if (f) {
+    if (f && !waiting(f.row)) {
       pendingFocus.current = null;
       focusCellField(root, scroller, f.row, f.col);
     }
-    if (pendingReveal.current !== null) {
-      revealRow(root, scroller, pendingReveal.current);
+    const reveal = pendingReveal.current;
+    if (reveal !== null && !waiting(reveal)) {
+      revealRow(root, scroller, reveal);
       pendingReveal.current = null;
     }
   });
@@ -341,7 +346,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     };
   }, [store]);
 
-  return { ...controller, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
+  return { ...controller, drawn, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
 }
 
 export type GridController = ReturnType<typeof useGridController>;
