@@ -62,6 +62,20 @@ export interface EstimateSummary {
   mode: string;
 }
 
+/** A catalog item as list_catalog, search_memory and get_catalog_item return it and save_catalog_item takes it. */
+export interface CatalogItem {
+  id: number | null;
+  name: string;
+  unit: string | null;
+  default_price: number | null;
+  line_type: string;
+  category: string;
+  usage_count?: number;
+  last_used?: string | null;
+  sku?: string | null;
+  cost_price?: number | null;
+}
+
 /** A catalog item as save_to_global_memory returns it; the page needs only its id. */
 export interface CatalogItemRef {
   id: number;

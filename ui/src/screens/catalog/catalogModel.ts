@@ -4,19 +4,9 @@
 export type CatalogLineType = 'full' | 'fixed' | 'quantity_only';
 export type CatalogCategory = 'work' | 'material' | 'equipment';
 
-/** A catalog item exactly as list_catalog returns it and save_catalog_item takes it. */
-export interface CatalogItem {
-  id: number | null;
-  name: string;
-  unit: string | null;
-  default_price: number | null;
-  line_type: string;
-  category: string;
-  usage_count?: number;
-  last_used?: string | null;
-  sku?: string | null;
-  cost_price?: number | null;
-}
+import type { CatalogItem } from '../../model/types';
+
+export type { CatalogItem };
 
 export const TYPE_LABELS: Record<CatalogLineType, string> = { full: 'Полная', fixed: 'Фикс. сумма', quantity_only: 'Без цены' };
 export const CATEGORY_LABELS: Record<CatalogCategory, string> = { work: 'Работа', material: 'Материал', equipment: 'Техника' };
