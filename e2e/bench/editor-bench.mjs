@@ -15,6 +15,8 @@ const serveBinary = process.env.CALCORA_SERVE ?? path.resolve(here, '../../build
 // CALCORA_BENCH_SIZES=1000 runs one size only (a quick look while working).
 const SIZES = (process.env.CALCORA_BENCH_SIZES ?? '1000,5000').split(',').map(Number);
 const KEYS = 'Штукатурка стен 2 слоя';
+// Keys outside the US layout reach the page as input without key events: only these give keydowns.
+const KEYDOWNS = [...KEYS].filter((ch) => ch >= ' ' && ch <= '~').length;
 
 function startHost() {
   const dir = mkdtempSync(path.join(tmpdir(), 'calcora-bench-'));
@@ -85,7 +87,8 @@ async function plainFieldKeys(page) {
   const field = page.getByTestId('new-estimate-name');
   await field.click();
   await page.keyboard.type(KEYS, { delay: 60 });
-  await page.waitForTimeout(200);
+  // Every key's figure is in once its paint has come.
+  await page.waitForFunction((n) => window.__floor.length >= n, KEYDOWNS, { timeout: 60_000 });
   await field.fill('');
   return median(await page.evaluate(() => window.__floor));
 }
@@ -145,7 +148,9 @@ async function measure(page, host, id, count) {
   await qty.click();
   await qty.press('End');
   await page.keyboard.type('1234567890', { delay: 60 });
-  await page.waitForTimeout(400);
+  // Every key has painted; the browser reports its Event Timing entries after that paint.
+  await page.waitForFunction((n) => window.__paints.length >= n, KEYDOWNS + 10, { timeout: 60_000 });
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
   const { events, paints } = await page.evaluate(() => ({ events: window.__events, paints: window.__paints }));
   const keys = KEYS.length + 10;
   // Event Timing entries of one interaction share its id; the longest counts.
@@ -172,7 +177,8 @@ async function measure(page, host, id, count) {
     await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r())));
   }
   const atBottom = await scroller.evaluate((el) => el.scrollTop + el.clientHeight >= el.scrollHeight - 2);
-  await page.waitForTimeout(300);
+  // The last scroll's work is over once the page is idle.
+  await page.evaluate(() => new Promise((r) => requestIdleCallback(() => r(), { timeout: 10_000 })));
   const long = await page.evaluate(() => window.__long);
 
   // A paste of 10,000 spreadsheet rows: from the paste until the next frame is painted.

@@ -138,7 +138,8 @@ async function markupBench(browser, host) {
     await field.fill('');
     for (const ch of text) await page.keyboard.type(ch);
   }
-  await page.waitForTimeout(500);
+  // Every typed character's frame is in (the clearing fills add their own).
+  await page.waitForFunction((n) => window.__frames.length >= n, text.length * 3, { timeout: 60_000 });
   const frames = await page.evaluate(() => window.__frames);
   await page.close();
   return frames;

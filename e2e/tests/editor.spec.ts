@@ -75,6 +75,8 @@ test('Ctrl+D fills down from the row above (nothing in row 0); undo and redo ste
   await editor.price(4).click();
   await editor.price(4).press('Control+a');
   await editor.price(4).pressSequentially('900');
+  // Undo steps are told apart by a pause of at least 400 ms between changes: the pause itself is
+  // the condition, and a slower machine only makes it longer.
   await page.waitForTimeout(450);
   await editor.name(4).fill('Перегородки');
   await expect(editor.name(4)).toHaveValue('Перегородки');

@@ -53,6 +53,8 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.name(2)).toHaveValue('Кирпич М150');
   await expect(editor.rows).toHaveCount(13);
 
+  // Undo steps are told apart by a pause of at least 400 ms between changes: the pause itself is
+  // the condition, and a slower machine only makes it longer.
   await page.waitForTimeout(450);
   await page.keyboard.press('Control+z');
   await expect(editor.name(2)).toHaveValue('Кирпич');
