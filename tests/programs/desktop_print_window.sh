@@ -43,15 +43,8 @@ fail() {
   exit 1
 }
 
-wait_window() {  # SECONDS TITLE-PATTERN: prints the id of a visible window with that title
-  local id
-  for _ in $(seq $(($1 * 5))); do
-    id=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
+# shellcheck source=helpers/waits.sh
+. "$here/helpers/waits.sh"
 
 wait_gone() {  # SECONDS WINDOW-ID
   for _ in $(seq $(($1 * 5))); do

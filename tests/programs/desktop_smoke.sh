@@ -47,15 +47,8 @@ export DISPLAY=":$(cat "$work/display")"
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 
 # Waits up to $1 seconds for a visible window whose title matches $2; prints its id.
-wait_window() {
-  local id
-  for _ in $(seq $(($1 * 5))); do
-    id=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
+# shellcheck source=helpers/waits.sh
+. "$(dirname "$0")/helpers/waits.sh"
 
 # Waits up to $1 seconds until file $2 has at least $4 lines matching $3.
 wait_lines() {
