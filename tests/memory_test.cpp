@@ -278,6 +278,36 @@ TEST_F(Memory, BadArgumentsWriteNothing) {
   EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items"), 0);
 }
 
+TEST_F(Memory, ManyUsesAreCountedInOrderInOneCallOrNotAtAll) {
+  const int64_t known = add_item("Кладка кирпича", "work");
+  const Json ids = call("save_many_to_global_memory",
+                        Json{{"entries", Json::array({Json{{"name", "кладка КИРПИЧА"}, {"unit", "м3"}},
+                                                      Json{{"name", " Новая позиция "}, {"price", 120.0}},
+                                                      Json{{"name", "новая ПОЗИЦИЯ"}, {"lineType", "fixed"}},
+                                                      Json{{"name", "Кладка кирпича"}}})}});
+  ASSERT_EQ(ids.size(), 4u);
+  EXPECT_EQ(ids[0], known);
+  EXPECT_EQ(ids[3], known);
+  EXPECT_NE(ids[1], known);
+  EXPECT_EQ(ids[2], ids[1]);  // a name added by an earlier entry is known to the later ones
+  EXPECT_EQ(count("SELECT usage_count FROM catalog_items WHERE id = " + std::to_string(known)), 2);
+  EXPECT_EQ(count("SELECT usage_count FROM catalog_items WHERE name = 'Новая позиция'"), 2);
+  EXPECT_EQ(call("save_many_to_global_memory", Json{{"entries", Json::array()}}), Json::array());
+
+  // One bad entry, wherever it stands, registers none: the page's save then fails and retries whole.
+  EXPECT_EQ(fail("save_many_to_global_memory",
+                 Json{{"entries", Json::array({Json{{"name", "Ещё одна"}}, Json{{"name", "Кладка кирпича"}}, Json{{"name", "  "}}})}}),
+            "Invalid parameter name: empty name");
+  EXPECT_EQ(fail("save_many_to_global_memory", Json{{"entries", Json::array({Json{{"name", "x"}, {"price", "5"}}})}}),
+            "invalid args `price` for command `save_many_to_global_memory`: invalid type: string \"5\", expected f64");
+  EXPECT_EQ(fail("save_many_to_global_memory", Json{{"entries", "Кладка"}}),
+            "invalid args `entries` for command `save_many_to_global_memory`: expected a sequence");
+  EXPECT_EQ(fail("save_many_to_global_memory", Json::object()),
+            "command save_many_to_global_memory missing required key entries");
+  EXPECT_EQ(count("SELECT usage_count FROM catalog_items WHERE id = " + std::to_string(known)), 2);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM catalog_items WHERE name = 'Ещё одна'"), 0);
+}
+
 TEST_F(Memory, MergeAddsOnlyMissingStandardNamesAndNeverChangesExistingOnes) {
   const int64_t own = add_item("бетон м300", "work");
   EXPECT_EQ(call("merge_standard_catalog_cmd"), 140);

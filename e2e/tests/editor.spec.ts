@@ -71,12 +71,13 @@ test('Ctrl+D fills down from the row above (nothing in row 0); undo and redo ste
   await expect(editor.qty(3)).toHaveValue('1000');
   await expect(editor.lineSum(3)).toHaveText('4 500 000,00');
 
-  // Three edits more than 400 ms apart are three undo steps.
+  // Three edits more than 400 ms apart are three undo steps. Undo steps are told apart by a
+  // pause of at least 400 ms between changes: the pause itself is the condition, and a slower
+  // machine only makes it longer.
+  await page.waitForTimeout(450);
   await editor.price(4).click();
   await editor.price(4).press('Control+a');
   await editor.price(4).pressSequentially('900');
-  // Undo steps are told apart by a pause of at least 400 ms between changes: the pause itself is
-  // the condition, and a slower machine only makes it longer.
   await page.waitForTimeout(450);
   await editor.name(4).fill('Перегородки');
   await expect(editor.name(4)).toHaveValue('Перегородки');

@@ -25,6 +25,7 @@ function fakeNative(initial: EstimatePayload) {
     calls.push({ command, args: args as Record<string, unknown> });
     if (command === 'get_estimate') return structuredClone(stored) as T;
     if (command === 'save_to_global_memory') return { id: nextItemId++ } as T;
+    if (command === 'save_many_to_global_memory') return (args as { entries: unknown[] }).entries.map(() => nextItemId++) as T;
     if (command === 'save_estimate') {
       if (gate) await gate;
       const payload = (args as { payload: EstimatePayload }).payload;
@@ -128,13 +129,29 @@ describe('estimate store', () => {
     expect(native.calls.filter((c) => c.command === 'save_estimate')).toHaveLength(0);
     await vi.advanceTimersByTimeAsync(1);
     await store.flush();
-    const memory = native.calls.filter((c) => c.command === 'save_to_global_memory');
-    expect(memory.map((c) => c.args)).toEqual([{ name: 'Стяжка', unit: 'м²', price: 450, lineType: 'full', category: 'work', updatePrice: false }]);
+    const memory = native.calls.filter((c) => c.command === 'save_many_to_global_memory');
+    expect(memory.map((c) => c.args)).toEqual([{ entries: [{ name: 'Стяжка', unit: 'м²', price: 450, lineType: 'full', category: 'work', updatePrice: false }] }]);
     const sent = native.calls.find((c) => c.command === 'save_estimate')!.args.payload as EstimatePayload;
     expect(sent.lines.map((l) => [l.name, l.sort_order, l.catalog_item_id])).toEqual([[' Стяжка ', 0, 500], ['Раздел', 1, undefined]]);
     expect(store.data!.lines.map((l) => l.id)).toEqual([100, 101, undefined]);
     expect(store.data!.lines[0].catalog_item_id).toBe(500);
     expect(store.getSnapshot()).toMatchObject({ saving: false, error: '' });
+  });
+
+  it('registers a long estimate in batches, in order, each id back on its own line', async () => {
+    const lines = Array.from({ length: 451 }, (_, i) => (i === 7 ? { name: 'Раздел', line_type: 'section' } : { name: `Позиция ${i}` }));
+    const native = fakeNative(estimate(lines));
+    const store = new EstimateStore(native.call, () => clock);
+    await store.load(7);
+    await store.saveNow();
+    const batches = native.calls.filter((c) => c.command === 'save_many_to_global_memory').map((c) => c.args.entries as Array<{ name: string }>);
+    expect(batches.map((b) => b.length)).toEqual([200, 200, 50]);
+    expect(batches.flat().map((e) => e.name)).toEqual(lines.filter((_, i) => i !== 7).map((l) => l.name));
+    const sent = native.calls.find((c) => c.command === 'save_estimate')!.args.payload as EstimatePayload;
+    expect(sent.lines[6].catalog_item_id).toBe(506);
+    expect(sent.lines[7].catalog_item_id).toBeUndefined();
+    expect(sent.lines[8].catalog_item_id).toBe(507);
+    expect(sent.lines[450].catalog_item_id).toBe(949);
   });
 
   it('keeps edits made while a save runs and saves them afterwards', async () => {

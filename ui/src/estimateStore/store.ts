@@ -6,10 +6,16 @@ import { isBlankName, newEmptyLine, type CatalogItemRef, type EstimateLine, type
 import { recalculateLines } from '../formula';
 import { variablesOf } from './calcParams';
 import { UndoHistory } from './history';
-import { memoryEntry } from './memory';
+import { memoryEntry, type MemoryEntry } from './memory';
 import { mergeSaveReply, savePayload } from './merge';
 
 export const AUTOSAVE_MS = 300;
+/**
+ * Lines registered per memory call when an estimate is saved: one round trip per line made a
+ * long estimate's save take seconds; a bounded batch keeps the suggestions that wait behind it
+ * quick.
+ */
+export const MEMORY_BATCH = 200;
 
 export interface StoreSnapshot {
   data: EstimatePayload | null;
@@ -185,6 +191,25 @@ export class EstimateStore {
     return this.call<CatalogItemRef>('save_to_global_memory', entry);
   }
 
+  /** Every named line in order, in batches; the item id of each line, null for those skipped. */
+  private async registerAll(lines: readonly EstimateLine[]): Promise<Array<number | null>> {
+    const ids: Array<number | null> = lines.map(() => null);
+    const at: number[] = [];
+    const entries: MemoryEntry[] = [];
+    lines.forEach((line, i) => {
+      const entry = memoryEntry(line);
+      if (!entry) return;
+      at.push(i);
+      entries.push(entry);
+    });
+    for (let start = 0; start < entries.length; start += MEMORY_BATCH) {
+      const batch = entries.slice(start, start + MEMORY_BATCH);
+      const got = await this.call<number[]>('save_many_to_global_memory', { entries: batch });
+      got.forEach((id, k) => (ids[at[start + k]] = id));
+    }
+    return ids;
+  }
+
   /** Every line in order, with its price as the item's usual price; one call after the other. */
   async rememberPrices(): Promise<void> {
     const data = this.snapshot.data;
@@ -209,11 +234,8 @@ export class EstimateStore {
     this.savesRunning++;
     this.set({ saving: true });
     try {
-      const registered: EstimateLine[] = [];
-      for (const line of data.lines) {
-        const item = await this.registerLine(line);
-        registered.push(item ? { ...line, catalog_item_id: item.id } : line);
-      }
+      const ids = await this.registerAll(data.lines);
+      const registered = data.lines.map((line, i) => (ids[i] == null ? line : { ...line, catalog_item_id: ids[i] }));
       const reply = await this.call<EstimatePayload>('save_estimate', { payload: savePayload({ ...data, lines: registered }) });
       const current = this.snapshot.data;
       // Another estimate may have been opened while this one was being saved.
