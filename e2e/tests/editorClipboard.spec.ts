@@ -33,6 +33,9 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.name(8)).toHaveValue('');
   await expect(editor.lineSum(9)).toHaveText('1 191,25');
 
+  // Each paste is its own undo step. Undo steps are told apart by a pause of at least 400 ms
+  // between changes: the pause itself is the condition, and a slower machine only makes it longer.
+  await page.waitForTimeout(450);
   const block = 'Песок\tм³\t2,5\t1 200\r\nГрунтовка\tл\t10\t85,50\r\nУборка\r\n';
   await page.evaluate((text) => navigator.clipboard.writeText(text), block);
   await editor.qty(2).click();
@@ -46,6 +49,7 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.qty(2)).toHaveValue('1000');
 
   // Plain text without tab or line break pastes into the cell as usual.
+  await page.waitForTimeout(450);
   await page.evaluate(() => navigator.clipboard.writeText('Кирпич М150'));
   await editor.name(2).click();
   await editor.name(2).press('Control+a');
@@ -53,8 +57,6 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.name(2)).toHaveValue('Кирпич М150');
   await expect(editor.rows).toHaveCount(13);
 
-  // Undo steps are told apart by a pause of at least 400 ms between changes: the pause itself is
-  // the condition, and a slower machine only makes it longer.
   await page.waitForTimeout(450);
   await page.keyboard.press('Control+z');
   await expect(editor.name(2)).toHaveValue('Кирпич');

@@ -1,13 +1,14 @@
 // The grid: sticky header and one row per line, hidden rows included, in a scrolling body.
 // A long estimate's rows arrive in batches (see useDrawnRows).
 
-import { memo, useMemo } from 'react';
+import { memo, useCallback, useMemo } from 'react';
 import type { GridFocus } from '../../../grid/keyboard';
 import { gridMinWidth, gridTemplate } from '../../../grid/columns';
 import type { EstimateLine } from '../../../model/types';
 import type { ColumnId, ColumnSetting } from '../../../settings/settings';
 import { GridHeader } from './GridHeader';
 import { GridRow } from './GridRow';
+import { useShownLines, type RowRange } from './useShownLines';
 import type { GridColumn } from './rowActions';
 import type { DragState, GridController } from './useGridController';
 
@@ -29,6 +30,8 @@ export interface GridProps {
 const BLOCK_ROWS = 10;
 /** A row's usual height, for the space of a block not drawn yet. */
 const ROW_REM = 2.25;
+/** Rows beyond those in sight that a large change redraws at once. */
+const NEAR_ROWS = 100;
 
 interface RowBlockProps {
   lines: readonly EstimateLine[];
@@ -109,10 +112,25 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
     [columnsKey],
   );
   const hitSet = useMemo(() => new Set(grid.hits), [grid.hits]);
-  const { drawn } = grid;
+  const { drawn, scrollerRef, focusRef } = grid;
+  // The rows in sight (estimated from the scroll position) and those around the focus.
+  const near = useCallback((): RowRange[] => {
+    const focused = focusRef.current.row;
+    const ranges = [{ from: focused - NEAR_ROWS, to: focused + NEAR_ROWS }];
+    const scroller = scrollerRef.current;
+    if (scroller && drawn > 0) {
+      const rowHeight = Math.max(1, scroller.scrollHeight / drawn);
+      ranges.push({
+        from: Math.floor(scroller.scrollTop / rowHeight) - NEAR_ROWS,
+        to: Math.ceil((scroller.scrollTop + scroller.clientHeight) / rowHeight) + NEAR_ROWS,
+      });
+    }
+    return ranges;
+  }, [drawn, scrollerRef, focusRef]);
+  const shownLines = useShownLines(lines, near);
   const blocks: number[] = [];
   for (let start = 0; start < Math.min(drawn, lines.length); start += BLOCK_ROWS) blocks.push(start);
-  const shared = { lines, columns: rowColumns, focus: grid.focus, current: grid.current.row, hitSet, hidden: grid.hidden, drag: grid.drag, actions: grid.actions };
+  const shared = { lines: shownLines, columns: rowColumns, focus: grid.focus, current: grid.current.row, hitSet, hidden: grid.hidden, drag: grid.drag, actions: grid.actions };
 
   return (
     <div className="grid-scroller" ref={grid.scrollerRef} data-testid="grid-scroller">

@@ -157,6 +157,29 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
   }
 }
 
+/** Fields a row does not show: a save's reply filling them in redraws nothing. */
+const UNSHOWN = new Set(['id', 'estimate_id', 'sort_order', 'catalog_item_id']);
+
+/** The two lines look the same in a row (a link shows only as the pencil). */
+export function sameShownLine(a: EstimateLine, b: EstimateLine): boolean {
+  if (a === b) return true;
+  if ((a.catalog_item_id == null) !== (b.catalog_item_id == null)) return false;
+  const fields = a as unknown as Record<string, unknown>;
+  const others = b as unknown as Record<string, unknown>;
+  for (const key in fields) if (!UNSHOWN.has(key) && fields[key] !== others[key]) return false;
+  for (const key in others) if (!UNSHOWN.has(key) && !(key in fields) && others[key] !== undefined) return false;
+  return true;
+}
+
+function sameRow(a: GridRowProps, b: GridRowProps): boolean {
+  return (
+    sameShownLine(a.line, b.line) &&
+    a.index === b.index && a.columns === b.columns && a.ring === b.ring && a.active === b.active &&
+    a.current === b.current && a.hit === b.hit && a.hidden === b.hidden && a.dragging === b.dragging &&
+    a.dropTarget === b.dropTarget && a.actions === b.actions
+  );
+}
+
 export const GridRow = memo(function GridRow({ line, index, columns, ring, active, current, hit, hidden, dragging, dropTarget, actions }: GridRowProps) {
   const section = line.line_type === 'section';
   const classes = ['grid-row'];
@@ -175,4 +198,4 @@ export const GridRow = memo(function GridRow({ line, index, columns, ring, activ
       ))}
     </div>
   );
-});
+}, sameRow);

@@ -5,6 +5,7 @@
 
 import { useEffect, useRef, useState } from 'react';
 import { flushSync } from 'react-dom';
+import { whenIdle } from './whenIdle';
 
 /** Rows drawn at once: more than a tall window shows. */
 export const FIRST_ROWS = 60;
@@ -13,16 +14,6 @@ const BATCH_BUDGET_MS = 24;
 const FIRST_BATCH = 50;
 const MAX_BATCH = 2000;
 
-type IdleHandle = { cancel: () => void };
-
-function whenIdle(run: () => void): IdleHandle {
-  if (typeof window.requestIdleCallback === 'function') {
-    const id = window.requestIdleCallback(run, { timeout: 50 });
-    return { cancel: () => window.cancelIdleCallback(id) };
-  }
-  const id = window.setTimeout(run, 0);
-  return { cancel: () => window.clearTimeout(id) };
-}
 
 export function useDrawnRows(total: number): number {
   const [drawn, setDrawn] = useState(() => Math.min(total, FIRST_ROWS));
