@@ -121,7 +121,7 @@ export function NameField(props: NameFieldProps) {
   };
 
   return (
-    <span className="name-field">
+    <span className={completion ? 'name-field has-ghost' : 'name-field'}>
       <input
         ref={setRefs}
         className={className ?? 'input'}
