@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "common/errors.h"
+#include "store/memory_rank.h"
 #include "store/migrations.h"
 #include "store/unicode_lower.h"
 
@@ -89,6 +90,7 @@ std::unique_ptr<Database> Database::open_raw(const std::filesystem::path& path) 
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_busy_timeout(raw, 5000);
   register_unicode_lower(raw);
+  register_memory_rank(raw);
   db->exec("PRAGMA foreign_keys = ON;");
   return db;
 }

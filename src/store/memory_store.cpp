@@ -161,9 +161,13 @@ std::optional<std::string> memory_match_expression(std::string_view query) {
 }
 
 std::vector<CatalogItem> search_memory(Database& db, const std::string& match_expression) {
+  // memory_rank is bm25 with each name's word count joined in from the index's size table: the
+  // index itself would look each count up with a query of its own, which cost most of the time
+  // for a short prefix that thousands of names hold. Equal scores keep the index's order (by id).
   auto& st = db.cached("SELECT " + catalog_columns("c.") +
-                       " FROM catalog_fts f JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1"
-                       " ORDER BY bm25(catalog_fts), c.usage_count DESC LIMIT ?2");
+                       " FROM catalog_fts f LEFT JOIN catalog_fts_docsize s ON s.id = f.rowid"
+                       " JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1"
+                       " ORDER BY memory_rank(catalog_fts, s.sz), c.usage_count DESC, c.id LIMIT ?2");
   st.bind_all(match_expression, kMemorySuggestionLimit);
   std::vector<CatalogItem> items;
   while (st.step()) items.push_back(read_catalog_item(st));
