@@ -182,6 +182,10 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
   if (category.empty()) category = guess_category(name);
   const std::string now = utc_now_stamp();
 
+  // One transaction for the look-up, the write and the read-back: each statement on its own
+  // would take and drop the file's lock and check for a journal left by a crash, which cost more
+  // than the index seeks of the look-up itself.
+  Transaction tx(db);
   std::optional<int64_t> id = find_name_ignoring_case(db, name);
 
   if (id && use.update_price) {
@@ -203,7 +207,9 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
         .run();
     id = db.last_insert_rowid();
   }
-  return load_catalog_item(db, *id);
+  CatalogItem saved = load_catalog_item(db, *id);
+  tx.commit();
+  return saved;
 }
 
 void insert_standard_entry(Database& db, const StandardEntry& e) {
