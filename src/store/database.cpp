@@ -136,6 +136,8 @@ void Database::set_user_version(int version) { exec("PRAGMA user_version = " + s
 
 Transaction::Transaction(Database& db) : db_(db) { db_.exec("BEGIN"); }
 
+Transaction::Transaction(Database& db, Writes) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+
 Transaction::~Transaction() {
   if (!done_) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }

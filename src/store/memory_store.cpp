@@ -185,7 +185,7 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
   // One transaction for the look-up, the write and the read-back: each statement on its own
   // would take and drop the file's lock and check for a journal left by a crash, which cost more
   // than the index seeks of the look-up itself.
-  Transaction tx(db);
+  Transaction tx(db, Transaction::Writes::immediately);
   std::optional<int64_t> id = find_name_ignoring_case(db, name);
 
   if (id && use.update_price) {
