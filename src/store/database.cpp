@@ -92,6 +92,10 @@ std::unique_ptr<Database> Database::open_raw(const std::filesystem::path& path) 
   register_unicode_lower(raw);
   register_memory_rank(raw);
   db->exec("PRAGMA foreign_keys = ON;");
+  // A page cache of up to 64 MiB instead of SQLite's 2 MiB: a 100,000-item catalog with its
+  // index is about 20 MB, and a suggestion for a short prefix visits rows all over it; with the
+  // small cache every such search read most pages from the file again.
+  db->exec("PRAGMA cache_size = -65536;");
   return db;
 }
 
