@@ -121,8 +121,9 @@ void BM_SearchMemoryRawFloor(benchmark::State& bench) {
                                              R"("штукатурка"* AND "стен"*)"};
   run_raw(bench,
           "SELECT c.id, c.name, c.unit, c.default_price, c.line_type, c.category, c.usage_count, c.last_used, c.sku, "
-          "c.cost_price FROM catalog_fts f JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1 "
-          "ORDER BY bm25(catalog_fts), c.usage_count DESC LIMIT 5",
+          "c.cost_price FROM catalog_fts f LEFT JOIN catalog_fts_docsize s ON s.id = f.rowid "
+          "JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1 "
+          "ORDER BY memory_rank(catalog_fts, s.sz), c.usage_count DESC, c.id LIMIT 5",
           kExpressions[bench.range(0)]);
   bench.SetLabel(kQueries[bench.range(0)]);
 }

@@ -114,6 +114,46 @@ TEST_F(Memory, SearchReturnsAtMostFiveAndTheMoreUsedFirstAmongEquals) {
   EXPECT_EQ(found[1]["usage_count"], 1);
 }
 
+// The suggestions' score is the index's bm25 computed with the word counts joined in; it must
+// tie and differ exactly where bm25 does, or the order of the list would change.
+TEST_F(Memory, SuggestionOrderIsTheIndexBestMatchThenTheMostUsed) {
+  const char* const words[] = {"Бетон", "бетонная", "смесь", "ёмкость", "емкость", "кабель", "3×1,5", "М300", "стен"};
+  state.with_db([&](Database& db) {
+    Transaction tx(db);
+    // Names of one to six words in a row, some with their first word again (two hits of one term).
+    for (int i = 0; i < 300; ++i) {
+      std::string name = words[i % std::size(words)];
+      for (int w = 1; w <= i % 6; ++w) name += std::string(" ") + words[(i + w) % std::size(words)];
+      if (i % 5 == 0) name += std::string(" ") + words[i % std::size(words)];
+      db.cached("INSERT INTO catalog_items (name, usage_count) VALUES (?1, ?2)").bind_all(name, i % 4).run();
+    }
+    tx.commit();
+  });
+  for (const char* query : {"бе", "бетон смесь", "емк", "ёмкость бет", "3×1,5 ст", "кабель кабель", "м3"}) {
+    const std::string expression = *memory_match_expression(query);
+    const Names expected = state.with_db([&](Database& db) {
+      auto& differ = db.cached(
+          "SELECT count(*), (SELECT count(*) FROM catalog_fts WHERE catalog_fts MATCH ?1) FROM catalog_fts f "
+          "JOIN catalog_fts_docsize s ON s.id = f.rowid WHERE catalog_fts MATCH ?1 "
+          "AND memory_rank(catalog_fts, s.sz) != bm25(catalog_fts)");
+      differ.bind(1, expression);
+      EXPECT_TRUE(differ.step());
+      EXPECT_EQ(differ.int64(0), 0) << query;
+      EXPECT_GT(differ.int64(1), 0) << query;
+      differ.reset();
+      auto& ranked = db.cached(
+          "SELECT c.name FROM catalog_fts f JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1 "
+          "ORDER BY bm25(catalog_fts), c.usage_count DESC, c.id LIMIT 5");
+      ranked.bind(1, expression);
+      Names expected;
+      while (ranked.step()) expected.push_back(ranked.text(0));
+      ranked.reset();
+      return expected;
+    });
+    EXPECT_EQ(names_of(search(*this, query)), expected) << query;
+  }
+}
+
 TEST_F(Memory, KnownNameCountsAUseAndUpdatesOnlyWhenAsked) {
   Json stored =
       call("save_catalog_item",

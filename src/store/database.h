@@ -103,6 +103,10 @@ class Database {
 class Transaction {
  public:
   explicit Transaction(Database& db);
+  // Takes the write lock at the start (waiting for it like any write) rather than at the first
+  // write: for a read-then-write whose look-up must still hold when the write lands.
+  enum class Writes { immediately };
+  Transaction(Database& db, Writes);
   ~Transaction();
   void commit();
 

@@ -161,9 +161,13 @@ std::optional<std::string> memory_match_expression(std::string_view query) {
 }
 
 std::vector<CatalogItem> search_memory(Database& db, const std::string& match_expression) {
+  // memory_rank is bm25 with each name's word count joined in from the index's size table: the
+  // index itself would look each count up with a query of its own, which cost most of the time
+  // for a short prefix that thousands of names hold. Equal scores keep the index's order (by id).
   auto& st = db.cached("SELECT " + catalog_columns("c.") +
-                       " FROM catalog_fts f JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1"
-                       " ORDER BY bm25(catalog_fts), c.usage_count DESC LIMIT ?2");
+                       " FROM catalog_fts f LEFT JOIN catalog_fts_docsize s ON s.id = f.rowid"
+                       " JOIN catalog_items c ON c.id = f.rowid WHERE catalog_fts MATCH ?1"
+                       " ORDER BY memory_rank(catalog_fts, s.sz), c.usage_count DESC, c.id LIMIT ?2");
   st.bind_all(match_expression, kMemorySuggestionLimit);
   std::vector<CatalogItem> items;
   while (st.step()) items.push_back(read_catalog_item(st));
@@ -178,6 +182,10 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
   if (category.empty()) category = guess_category(name);
   const std::string now = utc_now_stamp();
 
+  // One transaction for the look-up, the write and the read-back: each statement on its own
+  // would take and drop the file's lock and check for a journal left by a crash, which cost more
+  // than the index seeks of the look-up itself.
+  Transaction tx(db, Transaction::Writes::immediately);
   std::optional<int64_t> id = find_name_ignoring_case(db, name);
 
   if (id && use.update_price) {
@@ -199,7 +207,9 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
         .run();
     id = db.last_insert_rowid();
   }
-  return load_catalog_item(db, *id);
+  CatalogItem saved = load_catalog_item(db, *id);
+  tx.commit();
+  return saved;
 }
 
 void insert_standard_entry(Database& db, const StandardEntry& e) {
