@@ -2,7 +2,6 @@
 // save_many_to_global_memory. The merge of the standard catalog reads the examples folder's
 // workbooks, so the shell registers it.
 #include "commands/dispatcher.h"
-#include "store/database.h"
 #include "store/memory_store.h"
 #include "store/store_registration.h"
 
@@ -48,13 +47,7 @@ void register_memory_commands(CommandRegistry& registry) {
         throw CommandError("invalid args `entries` for command `save_many_to_global_memory`: expected a map per entry");
       uses.push_back(memory_use(Args(a.command(), entry)));
     }
-    return s.with_db([&](Database& db) {
-      Json ids = Json::array();
-      Transaction tx(db);
-      for (const MemoryUse& use : uses) ids.push_back(*save_to_global_memory(db, use).id);
-      tx.commit();
-      return ids;
-    });
+    return Json(s.with_db([&](Database& db) { return save_many_to_global_memory(db, uses); }));
   });
 }
 

@@ -174,18 +174,16 @@ std::vector<CatalogItem> search_memory(Database& db, const std::string& match_ex
   return items;
 }
 
-CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
+namespace {
+
+// One use counted or one name added; the caller holds the transaction.
+int64_t count_memory_use(Database& db, const MemoryUse& use) {
   const std::string name(trim_space(use.name));
   if (name.empty()) throw CommandError(kEmptyMemoryNameMessage);
   const std::string line_type = use.line_type.value_or("full");
   std::string category(use.category ? trim_space(*use.category) : std::string_view());
   if (category.empty()) category = guess_category(name);
   const std::string now = utc_now_stamp();
-
-  // One transaction for the look-up, the write and the read-back: each statement on its own
-  // would take and drop the file's lock and check for a journal left by a crash, which cost more
-  // than the index seeks of the look-up itself.
-  Transaction tx(db, Transaction::Writes::immediately);
   std::optional<int64_t> id = find_name_ignoring_case(db, name);
 
   if (id && use.update_price) {
@@ -207,9 +205,28 @@ CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
         .run();
     id = db.last_insert_rowid();
   }
-  CatalogItem saved = load_catalog_item(db, *id);
+  return *id;
+}
+
+}  // namespace
+
+CatalogItem save_to_global_memory(Database& db, const MemoryUse& use) {
+  // One transaction for the look-up, the write and the read-back: each statement on its own
+  // would take and drop the file's lock and check for a journal left by a crash, which cost more
+  // than the index seeks of the look-up itself.
+  Transaction tx(db, Transaction::Writes::immediately);
+  CatalogItem saved = load_catalog_item(db, count_memory_use(db, use));
   tx.commit();
   return saved;
+}
+
+std::vector<int64_t> save_many_to_global_memory(Database& db, const std::vector<MemoryUse>& uses) {
+  Transaction tx(db, Transaction::Writes::immediately);
+  std::vector<int64_t> ids;
+  ids.reserve(uses.size());
+  for (const MemoryUse& use : uses) ids.push_back(count_memory_use(db, use));
+  tx.commit();
+  return ids;
 }
 
 void insert_standard_entry(Database& db, const StandardEntry& e) {

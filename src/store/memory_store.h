@@ -2,6 +2,7 @@
 // saved in estimates, and adding the standard catalog's entries that the user lacks.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,6 +39,10 @@ struct MemoryUse {
 // Counts one use of a known name (ignoring letter case) or adds the name as a new item;
 // returns the item as stored. Throws CommandError for a blank name.
 CatalogItem save_to_global_memory(Database& db, const MemoryUse& use);
+
+// The uses of a saved estimate's lines, in order, in one transaction: the ids of their items.
+// One failing use (a blank name) registers none.
+std::vector<int64_t> save_many_to_global_memory(Database& db, const std::vector<MemoryUse>& uses);
 
 // Adds the standard entries whose names the catalog lacks; returns how many were added.
 int merge_standard_catalog(Database& db, const std::filesystem::path& examples_dir, CatalogWorkbookReader reader);
