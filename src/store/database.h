@@ -59,6 +59,8 @@ class Statement {
   int64_t int64(int col) const;
   double real(int col) const;
   std::string text(int col) const;
+  // The text without a copy; valid until the next step or reset. Empty for NULL, as text().
+  std::string_view text_view(int col) const;
   std::optional<int64_t> opt_int64(int col) const;
   std::optional<double> opt_real(int col) const;
   std::optional<std::string> opt_text(int col) const;
