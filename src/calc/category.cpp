@@ -25,14 +25,25 @@ constexpr std::array<std::string_view, 31> kWorkWords = {
     "покраска",    "зачистка", "штукатурка", "стяжка",     "кладка",    "заливка",  "пайка",
 };
 
-uint16_t pair_at(const char* p) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(p[0]) << 8 | static_cast<unsigned char>(p[1]));
+constexpr bool every_word_has_four_bytes() {
+  for (auto w : kMachineryWords)
+    if (w.size() < 4) return false;
+  for (auto w : kWorkWords)
+    if (w.size() < 4) return false;
+  return true;
+}
+static_assert(every_word_has_four_bytes(), "the scanner finds words by their first four bytes");
+
+// The first four bytes of a word (its first two letters), hashed into 16 bits.
+uint16_t head_at(const char* p) {
+  uint32_t h = 0;
+  for (int i = 0; i < 4; ++i) h = h * 31 + static_cast<unsigned char>(p[i]);
+  return static_cast<uint16_t>(h ^ (h >> 16));
 }
 
-// Finds every word of both lists in one pass over the name. Each word is Cyrillic, so nearly
-// every byte pair of a Cyrillic name starts a letter; the pairs that begin some word are kept
-// in a bit set, and only there are the words compared. Searching the name once per word cost
-// as much as reading the imported sheet.
+// Finds every word of both lists in one pass over the name: the heads of the words are kept in
+// a bit set, and only where the name has such a head are the words compared. Searching the
+// name once per word cost as much as reading the imported sheet.
 class WordScanner {
  public:
   WordScanner() {
@@ -42,11 +53,11 @@ class WordScanner {
   // 2 when a machinery word occurs, else 1 when a work word occurs, else 0.
   int strongest(std::string_view text) const {
     int found = 0;
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-      const uint16_t pair = pair_at(text.data() + i);
-      if (!starts_[pair]) continue;
+    for (size_t i = 0; i + 4 <= text.size(); ++i) {
+      const uint16_t head = head_at(text.data() + i);
+      if (!heads_[head]) continue;
       for (const auto& w : words_) {
-        if (w.first_pair != pair || w.text.size() > text.size() - i || (w.machinery ? 2 : 1) <= found) continue;
+        if (w.head != head || w.text.size() > text.size() - i || (w.machinery ? 2 : 1) <= found) continue;
         if (std::memcmp(text.data() + i, w.text.data(), w.text.size()) != 0) continue;
         found = w.machinery ? 2 : 1;
         if (found == 2) return found;
@@ -57,16 +68,16 @@ class WordScanner {
 
  private:
   struct Word {
-    std::string_view text;
-    uint16_t first_pair;
+    std::string_view text;  // at least four bytes
+    uint16_t head;
     bool machinery;
   };
   void add(std::string_view w, bool machinery) {
-    words_.push_back(Word{w, pair_at(w.data()), machinery});
-    starts_.set(words_.back().first_pair);
+    words_.push_back(Word{w, head_at(w.data()), machinery});
+    heads_.set(words_.back().head);
   }
   std::vector<Word> words_;
-  std::bitset<65536> starts_;
+  std::bitset<65536> heads_;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "exchange/csv_table.h"
 
+#include <algorithm>
+
 #include "common/errors.h"
 
 namespace calcora {
@@ -63,7 +65,20 @@ std::vector<std::vector<Cell>> parse_csv_table(std::string_view text) {
     }
     record.clear();
   };
+  // Runs of ordinary characters are copied whole: a price list is megabytes of them.
+  bool stops_unquoted[256] = {};
+  for (char c : {sep, '"', '\n', '\r'}) stops_unquoted[static_cast<unsigned char>(c)] = true;
+  auto run_end = [&](size_t from) {
+    if (quoted) return std::min(text.find('"', from), text.size());
+    while (from < text.size() && !stops_unquoted[static_cast<unsigned char>(text[from])]) ++from;
+    return from;
+  };
   for (size_t i = 0; i < text.size(); ++i) {
+    if (const size_t end = run_end(i); end > i) {
+      field.append(text.substr(i, end - i));
+      i = end - 1;
+      continue;
+    }
     const char c = text[i];
     if (quoted) {
       if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
