@@ -36,9 +36,9 @@ static_assert(every_word_has_four_bytes(), "the scanner finds words by their fir
 
 // The first four bytes of a word (its first two letters), hashed into 16 bits.
 uint16_t head_at(const char* p) {
-  uint32_t h = 0;
-  for (int i = 0; i < 4; ++i) h = h * 31 + static_cast<unsigned char>(p[i]);
-  return static_cast<uint16_t>(h ^ (h >> 16));
+  uint32_t bytes;
+  std::memcpy(&bytes, p, sizeof bytes);
+  return static_cast<uint16_t>((bytes * 0x9E3779B1u) >> 16);
 }
 
 // Finds every word of both lists in one pass over the name: the heads of the words are kept in

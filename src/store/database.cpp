@@ -42,6 +42,10 @@ Statement& Statement::bind(int index, std::string_view value) {
   return *this;
 }
 
+void Statement::bind_borrowed(int index, const std::string& value) {
+  check_bind(db_, sqlite3_bind_text64(stmt_, index, value.data(), value.size(), SQLITE_STATIC, SQLITE_UTF8));
+}
+
 bool Statement::step() {
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
