@@ -32,11 +32,9 @@ int64_t insert_imported_estimate(Database& db, const ImportedEstimate& estimate)
   const int64_t id = db.last_insert_rowid();
 
   int32_t sort_order = 0;
-  insert_line_copies(db, id, estimate.lines, [&](const EstimateLine& line) {
-    EstimateLine written = line;
+  insert_line_copies(db, id, estimate.lines, [&](EstimateLine& written, const EstimateLine& line) {
     written.sort_order = sort_order++;
     written.catalog_item_id = verified_catalog_link(db, line);
-    return written;
   });
 
   const EstimateFooter& f = estimate.footer;

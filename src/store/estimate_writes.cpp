@@ -20,8 +20,9 @@ constexpr const char* kInsertLine =
 int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id, const EstimateLine& l,
                     std::optional<double> quantity) {
   Statement& st = db.cached(kInsertLine);
-  st.bind_all(id, estimate_id, l.sort_order, l.line_type, l.name, l.unit, quantity, l.unit_price, l.fixed_total,
-              l.catalog_item_id, l.name_bold, l.category, l.format_json, l.sku, l.cost_price, l.formula);
+  st.bind_all_borrowed(id, estimate_id, l.sort_order, l.line_type, l.name, l.unit, quantity, l.unit_price,
+                       l.fixed_total, l.catalog_item_id, l.name_bold, l.category, l.format_json, l.sku, l.cost_price,
+                       l.formula);
   st.run();
   return db.last_insert_rowid();
 }
@@ -116,10 +117,8 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
       .run();
   const int64_t copy_id = db.last_insert_rowid();
 
-  insert_line_copies(db, copy_id, source.lines, [](const EstimateLine& line) {
-    EstimateLine copy = line;
-    if (line.line_type == "full" || line.line_type == "quantity_only") copy.quantity = 0.0;
-    return copy;
+  insert_line_copies(db, copy_id, source.lines, [](EstimateLine& copy, const EstimateLine&) {
+    if (copy.line_type == "full" || copy.line_type == "quantity_only") copy.quantity = 0.0;
   });
 
   db.cached(
@@ -132,11 +131,13 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
 }
 
 void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<EstimateLine>& lines,
-                        const std::function<EstimateLine(const EstimateLine&)>& adjust) {
+                        const std::function<void(EstimateLine& copy, const EstimateLine& original)>& adjust) {
   std::unordered_map<int64_t, int64_t> new_ids;
   std::vector<std::pair<int64_t, const std::string*>> with_formula;
+  EstimateLine written;  // assigned line after line, so its texts reuse their buffers
   for (const auto& line : lines) {
-    const EstimateLine written = adjust(line);
+    written = line;
+    adjust(written, line);
     int64_t new_id = insert_line(db, std::nullopt, estimate_id, written, written.quantity);
     if (line.id) new_ids.emplace(*line.id, new_id);
     if (line.formula) with_formula.emplace_back(new_id, &*line.formula);
