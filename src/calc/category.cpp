@@ -54,6 +54,7 @@ class WordScanner {
   int strongest(std::string_view text) const {
     int found = 0;
     for (size_t i = 0; i + 4 <= text.size(); ++i) {
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // no word starts inside a letter
       const uint16_t head = head_at(text.data() + i);
       if (!heads_[head]) continue;
       for (const auto& w : words_) {

@@ -62,8 +62,9 @@ std::vector<std::vector<Cell>> parse_csv_table(std::string_view text) {
     if (field_started || !field.empty() || !record.empty()) {
       end_field();
       rows.push_back(std::move(record));
+      record.clear();
+      record.reserve(rows.back().size());  // the next row has as many fields, most likely
     }
-    record.clear();
   };
   // Runs of ordinary characters are copied whole: a price list is megabytes of them.
   bool stops_unquoted[256] = {};
