@@ -13,7 +13,8 @@ namespace {
 // The link when the local item with that id carries the line's name (ignoring letter case).
 std::optional<int64_t> verified_catalog_link(Database& db, const EstimateLine& line) {
   if (!line.catalog_item_id) return std::nullopt;
-  Statement& st = db.cached("SELECT name FROM catalog_items WHERE id = ?1");
+  static const std::string sql = "SELECT name FROM catalog_items WHERE id = ?1";
+  Statement& st = db.cached(sql);
   st.bind(1, *line.catalog_item_id);
   std::optional<int64_t> link;
   if (st.step() && unicode_lower(st.text(0)) == unicode_lower(line.name)) link = line.catalog_item_id;

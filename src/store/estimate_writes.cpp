@@ -16,10 +16,10 @@ constexpr const char* kInsertLine =
     "fixed_total, catalog_item_id, name_bold, category, format_json, sku, cost_price, formula) "
     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
 
-// Inserts one line for `estimate_id`; a null `id` lets the database choose a new one.
-int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id, const EstimateLine& l,
-                    std::optional<double> quantity) {
-  Statement& st = db.cached(kInsertLine);
+// Inserts one line for `estimate_id` with `st`, the statement of kInsertLine (looked up once per
+// estimate, not per line); a null `id` lets the database choose a new one.
+int64_t insert_line(Database& db, Statement& st, std::optional<int64_t> id, int64_t estimate_id,
+                    const EstimateLine& l, std::optional<double> quantity) {
   st.bind_all_borrowed(id, estimate_id, l.sort_order, l.line_type, l.name, l.unit, quantity, l.unit_price,
                        l.fixed_total, l.catalog_item_id, l.name_bold, l.category, l.format_json, l.sku, l.cost_price,
                        l.formula);
@@ -84,11 +84,12 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload) {
   }
   db.cached("DELETE FROM estimate_lines WHERE estimate_id = ?1").bind(1, id).run();
 
+  Statement& insert = db.cached(kInsertLine);
   for (const auto& line : payload.lines) {
     // Each old id is given back once; a second line sent with the same id gets a new one.
     std::optional<int64_t> keep;
     if (line.id && reusable_ids.erase(*line.id) > 0) keep = line.id;
-    insert_line(db, keep, id, line, line.quantity);
+    insert_line(db, insert, keep, id, line, line.quantity);
   }
 
   db.cached(
@@ -135,10 +136,11 @@ void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<Est
   std::unordered_map<int64_t, int64_t> new_ids;
   std::vector<std::pair<int64_t, const std::string*>> with_formula;
   EstimateLine written;  // assigned line after line, so its texts reuse their buffers
+  Statement& insert = db.cached(kInsertLine);
   for (const auto& line : lines) {
     written = line;
     adjust(written, line);
-    int64_t new_id = insert_line(db, std::nullopt, estimate_id, written, written.quantity);
+    int64_t new_id = insert_line(db, insert, std::nullopt, estimate_id, written, written.quantity);
     if (line.id) new_ids.emplace(*line.id, new_id);
     if (line.formula) with_formula.emplace_back(new_id, &*line.formula);
   }
