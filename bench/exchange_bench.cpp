@@ -1,6 +1,7 @@
 // Figures for the exchange formats, each beside a floor measured in the same run: the workbook
 // export and import of 10,000 lines, the catalog import of 100,000 rows, and the exchange file
-// of 1,000 lines. Each figure is the median of a few rounds; set-up is outside the timing.
+// of 1,000 lines. Each figure is the median of a few rounds; set-up is outside the timing. An
+// import and its floors run in turn, round after round, so that the load falls on them alike.
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -133,11 +134,25 @@ double bare_store_ms(Database& db, const std::vector<EstimateLine>& lines) {
   return ms;
 }
 
-double median_bare_store_ms(AppState& state, const std::vector<EstimateLine>& lines, int rounds) {
-  std::vector<double> times;
-  for (int r = 0; r < rounds; ++r) times.push_back(state.with_db([&](Database& db) { return bare_store_ms(db, lines); }));
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+// Milliseconds that `work` takes.
+double timed(const std::function<void()>& work) {
+  auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Medians of contenders run in turn, round after round, so that the machine's changing load falls
+// on all of them alike. Each contender gives its own time, keeping its set-up and clean-up out.
+std::vector<double> interleaved_ms(int rounds, const std::vector<std::function<double()>>& contenders) {
+  std::vector<std::vector<double>> times(contenders.size());
+  for (int r = 0; r < rounds; ++r)
+    for (size_t i = 0; i < contenders.size(); ++i) times[i].push_back(contenders[i]());
+  std::vector<double> medians;
+  for (auto& t : times) {
+    std::sort(t.begin(), t.end());
+    medians.push_back(t[t.size() / 2]);
+  }
+  return medians;
 }
 
 }  // namespace
@@ -166,20 +181,18 @@ int main() {
     const double raw_export_ms = median_ms(5, [&] { raw_workbook(dir / "raw.xlsx", 10000); });
     report("workbook export", "10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
     int64_t imported = 0;
-    const double import_ms = median_ms(
-        5,
-        [&] {
-          imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>();
-        },
-        [&] {
-          if (imported) call("delete_estimate", {{"id", imported}});
-        });
-    const double read_ms = median_ms(5, [&] { read_first_sheet(book); });
-    report("workbook import", "10,000 lines", import_ms, "reading the sheet only", read_ms);
+    const std::vector<EstimateLine> book_lines = estimate_from_sheet(read_first_sheet(book)).lines;
+    const auto book_ms = interleaved_ms(
+        7, {[&] {
+              if (imported) call("delete_estimate", {{"id", imported}});
+              return timed([&] { imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>(); });
+            },
+            [&] { return timed([&] { read_first_sheet(book); }); },
+            [&] { return state.with_db([&](Database& db) { return bare_store_ms(db, book_lines); }); }});
+    report("workbook import", "10,000 lines", book_ms[0], "reading the sheet only", book_ms[1]);
     // The lines must be stored too: a second floor adds their bare storing to the reading.
-    const double book_store_ms = median_bare_store_ms(state, estimate_from_sheet(read_first_sheet(book)).lines, 5);
-    report("workbook import, beside reading + bare storing", "10,000 lines", import_ms, "reading + bare storing",
-           read_ms + book_store_ms);
+    report("workbook import, beside reading + bare storing", "10,000 lines", book_ms[0], "reading + bare storing",
+           book_ms[1] + book_ms[2]);
 
     // Exchange file of 1,000 lines.
     const int64_t mid = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(1000)); });
@@ -190,21 +203,19 @@ int main() {
     const SaveEstimatePayload payload = state.with_db([&](Database& db) { return read_estimate(db, mid); });
     const double gzip_ms = median_ms(9, [&] { gzip_compress(to_json(payload).dump()); });
     report("exchange export", "1,000 lines", clcx_export_ms, "JSON text + gzip only", gzip_ms);
-    Json last;
-    const double clcx_import_ms = median_ms(
-        9,
-        [&] {
-          last = call("import_estimate_clcx", {{"path", clcx.string()}});
-        },
-        [&] {
-          if (!last.is_null()) call("delete_estimate", {{"id", last["estimate"]["id"]}});
-        });
+    Json last, unpacked;
     const std::string clcx_bytes = read_whole_file(clcx);
-    const double unpack_ms = median_ms(9, [&] { last = Json::parse(gzip_decompress(clcx_bytes, size_t(1) << 30)); });
-    report("exchange import", "1,000 lines", clcx_import_ms, "gunzip + JSON parse only", unpack_ms);
-    const double clcx_store_ms = median_bare_store_ms(state, decode_clcx(clcx_bytes).lines, 9);
-    report("exchange import, beside unpacking + bare storing", "1,000 lines", clcx_import_ms,
-           "unpacking + bare storing", unpack_ms + clcx_store_ms);
+    const std::vector<EstimateLine> clcx_lines = decode_clcx(clcx_bytes).lines;
+    const auto clcx_ms = interleaved_ms(
+        11, {[&] {
+               if (!last.is_null()) call("delete_estimate", {{"id", last["estimate"]["id"]}});
+               return timed([&] { last = call("import_estimate_clcx", {{"path", clcx.string()}}); });
+             },
+             [&] { return timed([&] { unpacked = Json::parse(gzip_decompress(clcx_bytes, size_t(1) << 30)); }); },
+             [&] { return state.with_db([&](Database& db) { return bare_store_ms(db, clcx_lines); }); }});
+    report("exchange import", "1,000 lines", clcx_ms[0], "gunzip + JSON parse only", clcx_ms[1]);
+    report("exchange import, beside unpacking + bare storing", "1,000 lines", clcx_ms[0], "unpacking + bare storing",
+           clcx_ms[1] + clcx_ms[2]);
   }
   {
     // Catalog import of 100,000 rows into an empty catalog.
@@ -215,8 +226,6 @@ int main() {
              std::to_string(80 + i % 50) + ",5\n";
     write_file_atomically(dir / "price.csv", csv);
     auto empty_catalog = [&] { state.with_db([](Database& db) { db.exec("DELETE FROM catalog_items"); }); };
-    const double import_ms = median_ms(
-        3, [&] { state.with_db([&](Database& db) { import_catalog_file(db, dir / "price.csv"); }); }, empty_catalog);
     auto bare_insert = [&](bool with_triggers) {
       state.with_db([&](Database& db) {
         Transaction tx(db);
@@ -237,9 +246,16 @@ int main() {
     };
     const double triggers_ms = median_ms(
         3, [&] { bare_insert(true); }, empty_catalog);
-    const double rebuild_ms = median_ms(
-        3, [&] { bare_insert(false); }, empty_catalog);
-    report("catalog import", "100,000 rows", import_ms, "bare inserts + one index rebuild", rebuild_ms);
+    const auto catalog_ms = interleaved_ms(
+        3, {[&] {
+              empty_catalog();
+              return timed([&] { state.with_db([&](Database& db) { import_catalog_file(db, dir / "price.csv"); }); });
+            },
+            [&] {
+              empty_catalog();
+              return timed([&] { bare_insert(false); });
+            }});
+    report("catalog import", "100,000 rows", catalog_ms[0], "bare inserts + one index rebuild", catalog_ms[1]);
     std::printf("%-44s %9.1f ms\n", "  bare inserts through the index triggers", triggers_ms);
   }
   std::error_code ec;

@@ -15,7 +15,8 @@ TEST(JsonText, EstimateTextIsTheRecordDumpedAsADocument) {
   p.estimate.kp_json = R"({"a":1})";
   const double inf = std::numeric_limits<double>::infinity();
   const std::string names[] = {"Кран \"Шаровой\" 1/2\"", "таб\tстрока\x01\x1f\x7f", "Плитка 😀 𝔸",
-                               "битый \xD0 и \xFF\xFE", "обрыв \xE2\x80", ""};
+                               "битый \xD0 и \xFF\xFE", "обрыв \xE2\x80", "",
+                               "удалить\x7f", "Ёмкость 3×1,5 — «ВВГ»"};
   const std::optional<double> reals[] = {0.1 + 0.2, 1e21, -0.0, inf, std::nullopt, 1.0 / 3};
   for (size_t i = 0; i < std::size(names); ++i) {
     EstimateLine l;
@@ -25,7 +26,7 @@ TEST(JsonText, EstimateTextIsTheRecordDumpedAsADocument) {
     l.line_type = i % 3 ? "full" : "section";
     l.name = names[i];
     if (i % 2) l.unit = "м\"²";
-    l.quantity = reals[i];
+    l.quantity = reals[i % std::size(reals)];
     l.unit_price = reals[(i + 1) % std::size(reals)];
     l.fixed_total = reals[(i + 3) % std::size(reals)];
     if (i == 2) l.catalog_item_id = -5;

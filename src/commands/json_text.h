@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "commands/json.h"
+#include "common/utf8.h"
 
 namespace calcora {
 
@@ -26,6 +27,12 @@ class JsonTextWriter {
     return *this;
   }
   JsonTextWriter& string(std::string_view text) {
+    if (written_as_is(text)) {
+      out_ += '"';
+      out_.append(text);
+      out_ += '"';
+      return *this;
+    }
     text_.get_ref<std::string&>().assign(text);
     serializer_.dump(text_, false, false, 0);
     return *this;
@@ -54,6 +61,14 @@ class JsonTextWriter {
   }
 
  private:
+  // Text the serializer writes unchanged between quotes: well-formed UTF-8 without quotes,
+  // backslashes or control characters (it leaves DEL and all other characters as they are).
+  static bool written_as_is(std::string_view text) {
+    for (char c : text)
+      if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') return false;
+    return is_valid_utf8(text);
+  }
+
   std::string& out_;
   nlohmann::detail::serializer<Json> serializer_;
   Json text_ = std::string();
