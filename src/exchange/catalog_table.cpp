@@ -58,6 +58,15 @@ std::optional<std::string> non_blank(const Cell& cell) {
   return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
+// The same, taking the text out of the cell when it needs no trimming (the cell is read once).
+std::optional<std::string> take_non_blank(std::vector<std::vector<Cell>>& rows, size_t r, size_t c) {
+  if (r >= rows.size() || c >= rows[r].size()) return std::nullopt;
+  Cell& cell = rows[r][c];
+  if (cell.kind == CellKind::kText && !cell.text.empty() && trim_view(cell.text).size() == cell.text.size())
+    return std::move(cell.text);
+  return non_blank(cell);
+}
+
 // A header cell, or a label under it: trimmed, lower-cased, "ё" read as "е".
 std::string header_key(const Cell& cell) {
   std::string key = unicode_lower(trim(text_of(cell)));
@@ -104,10 +113,10 @@ std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vecto
   return columns;
 }
 
-void read_price_list(const std::vector<std::vector<Cell>>& rows, size_t header_row,
+void read_price_list(std::vector<std::vector<Cell>>& rows, size_t header_row,
                      const std::array<std::optional<size_t>, kMeaningCount>& col, CatalogTable& table) {
   auto text = [&](size_t r, Meaning m) -> std::optional<std::string> {
-    return col[m] ? non_blank(cell_at(rows, r, *col[m])) : std::nullopt;
+    return col[m] ? take_non_blank(rows, r, *col[m]) : std::nullopt;
   };
   auto number = [&](size_t r, Meaning m) -> std::optional<double> {
     auto t = text(r, m);
@@ -190,7 +199,7 @@ std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& pa
   return read_first_sheet(path).take_rows();
 }
 
-CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows) {
+CatalogTable catalog_table_from_rows(std::vector<std::vector<Cell>> rows) {
   CatalogTable table;
   if (rows.empty()) return table;
   if (const auto columns = header_columns(rows[0]); columns[kName]) {
