@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "store/catalog_item.h"
+#include "store/database.h"
 
 namespace calcora {
 namespace {
@@ -33,6 +35,47 @@ TEST_F(Catalog, FilteredListStopsAtFiftyButTheWholeListDoesNot) {
   for (int i = 0; i < 60; ++i) add_item("Позиция " + std::to_string(i));
   EXPECT_EQ(call("list_catalog", Json{{"query", " позиция "}}).size(), 50u);
   EXPECT_EQ(call("list_catalog", Json{{"query", "   "}}).size(), 60u);
+}
+
+// The list is written row by row as text; it must read exactly as the items' records dumped
+// as a document would, for every kind of text and number a row can hold.
+TEST_F(Catalog, ListTextIsTheRecordsDumpedAsADocument) {
+  const std::string names[] = {
+      "Кран \"Шаровой\" 1/2\"", "C:\\путь\\к", "таб\tперевод\nстроки\x01\x1f\x7f", "Плитка 😀 𝔸",
+      "битый \xD0 и \xFF\xFE текст", "обрыв в конце \xE2\x80", "", "Ёж 3×1,5 № 2 — «ВВГ»",
+  };
+  state.with_db([&](Database& db) {
+    auto insert = db.prepare(
+        "INSERT INTO catalog_items (name, unit, default_price, line_type, category, usage_count, last_used, sku, "
+        "cost_price) VALUES (?1, ?2, ?3, 'fixed', 'material', ?4, ?5, ?6, ?7)");
+    const double prices[] = {0.1 + 0.2, 1e21, 1e-7, -0.0, 80.5, 3.0, 123456789.125, 1.0 / 3};
+    for (size_t i = 0; i < std::size(names); ++i) {
+      insert.bind_all(names[i], i % 2 ? std::optional<std::string>("м\"²") : std::nullopt, prices[i],
+                      static_cast<int64_t>(i * 1000), i % 3 ? std::optional<std::string>("2026-01-02") : std::nullopt,
+                      i % 2 ? std::nullopt : std::optional<std::string>("SKU-\\" + std::to_string(i)),
+                      i % 2 ? std::optional<double>(prices[i] / 7) : std::nullopt)
+          .run();
+    }
+    // Non-finite and oversized values that only a damaged or foreign file can hold.
+    db.exec("INSERT INTO catalog_items (name, category, default_price, usage_count) "
+            "VALUES ('бесконечность', 'work', 9e999, 4294967297)");
+  });
+  const Json args[] = {Json::object(), Json{{"query", "кран"}}, Json{{"query", "нет такого"}}};
+  for (const auto& a : args) {
+    const std::string expected = state.with_db([&](Database& db) {
+      std::string sql = "SELECT " + catalog_columns() + " FROM catalog_items";
+      if (a.contains("query")) sql += " WHERE lower(name) LIKE '%' || ?1 || '%'";
+      auto st = db.prepare(sql + " ORDER BY name");
+      if (a.contains("query")) st.bind(1, a["query"].get<std::string>());
+      Json items = Json::array();
+      while (st.step()) items.push_back(to_json(read_catalog_item(st)));
+      return items.dump(-1, ' ', false, Json::error_handler_t::replace);
+    });
+    auto outcome = dispatcher.dispatch("list_catalog", a);
+    ASSERT_TRUE(outcome.ok) << outcome.body;
+    EXPECT_EQ(outcome.body, expected) << a.dump();
+  }
+  EXPECT_EQ(call("list_catalog").size(), std::size(names) + 1);
 }
 
 TEST_F(Catalog, SaveStoresTheItemAsSentAndKeepsUsageOnUpdate) {

@@ -20,6 +20,10 @@ TEST(CategoryGuess, MachineryFirstThenWorkElseMaterial) {
       {"Штукатурка стен", "work"},
       {"МОНТАЖ ОКОН", "work"},
       {"Перепайка контактов", "work"},  // a work word inside a longer word counts
+      {"Кабель, прокладка", "work"},    // a word that ends the name
+      {"Кабель, проклад", "material"},  // a word cut short by the end of the name
+      {"Монтаж и аренда техники", "equipment"},  // machinery after a work word still wins
+      {"Ёмкость; КРАН шаровой", "equipment"},
       {"Смесь штукатурная", "material"},
       {"Бетон М300", "material"},
       {"Cable 3x1.5", "material"},

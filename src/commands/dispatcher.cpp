@@ -53,11 +53,19 @@ std::string number_out_of_range_message(std::string_view command, std::string_vi
 std::span<const std::string_view> command_names() { return kCommandNames; }
 
 void CommandRegistry::add(std::string_view name, CommandHandler handler) {
+  add_text(name, [handler = std::move(handler)](AppState& state, const Args& args) {
+    // Non-finite reals are written as null by the encoder; invalid UTF-8 in stored text is
+    // replaced rather than failing the whole answer.
+    return handler(state, args).dump(-1, ' ', false, Json::error_handler_t::replace);
+  });
+}
+
+void CommandRegistry::add_text(std::string_view name, TextCommandHandler handler) {
   if (!is_known(name)) throw std::logic_error("command not in the command table: " + std::string(name));
   handlers_[std::string(name)] = std::move(handler);
 }
 
-const CommandHandler* CommandRegistry::find(std::string_view name) const {
+const TextCommandHandler* CommandRegistry::find(std::string_view name) const {
   auto it = handlers_.find(name);
   return it == handlers_.end() ? nullptr : &it->second;
 }
@@ -79,7 +87,7 @@ CommandOutcome Dispatcher::dispatch_text(std::string_view command, std::string_v
 
 CommandOutcome Dispatcher::dispatch(std::string_view command, const Json& args) noexcept {
   try {
-    const CommandHandler* handler = registry_.find(command);
+    const TextCommandHandler* handler = registry_.find(command);
     if (!handler) {
       if (is_known(command)) return {false, "command `" + std::string(command) + "` is not available in this build"};
       return {false, "unknown command `" + std::string(command) + "`"};
@@ -87,10 +95,7 @@ CommandOutcome Dispatcher::dispatch(std::string_view command, const Json& args) 
     if (!args.is_object())
       return {false, "invalid args for command `" + std::string(command) + "`: invalid type: " + describe_json(args) +
                          ", expected a map"};
-    Json result = (*handler)(state_, Args(command, args));
-    // Non-finite reals are written as null by the encoder; invalid UTF-8 in stored text is
-    // replaced rather than failing the whole answer.
-    return {true, result.dump(-1, ' ', false, Json::error_handler_t::replace)};
+    return {true, (*handler)(state_, Args(command, args))};
   } catch (const std::exception& e) {
     return {false, e.what()};
   } catch (...) {

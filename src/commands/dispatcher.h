@@ -16,6 +16,9 @@
 namespace calcora {
 
 using CommandHandler = std::function<Json(AppState&, const Args&)>;
+// A handler that writes its answer's JSON text itself (see json_text.h): for answers too large
+// to build as a document first. The text must be what dumping the document would give.
+using TextCommandHandler = std::function<std::string(AppState&, const Args&)>;
 
 // Every command the page may call, in the order of the page's command table.
 std::span<const std::string_view> command_names();
@@ -24,10 +27,11 @@ class CommandRegistry {
  public:
   // Registers a handler; the name must be one of command_names().
   void add(std::string_view name, CommandHandler handler);
-  const CommandHandler* find(std::string_view name) const;
+  void add_text(std::string_view name, TextCommandHandler handler);
+  const TextCommandHandler* find(std::string_view name) const;
 
  private:
-  std::map<std::string, CommandHandler, std::less<>> handlers_;
+  std::map<std::string, TextCommandHandler, std::less<>> handlers_;
 };
 
 // Fills the registry with every command this build implements.

@@ -1,6 +1,8 @@
 #include "exchange/catalog_import.h"
 
 #include <algorithm>
+#include <deque>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -24,14 +26,24 @@ constexpr const char* kUpdate =
 // The catalog's names (lower-cased) and SKUs held in memory for the lookups: a per-row query with
 // lower() on both sides cannot use an index and makes a large import quadratic. The maps follow
 // every insert and update, so each lookup sees what the statement-by-statement import would see.
+// Keys are views: into the stored names and SKUs read at the start (kept here), and into the
+// import's own lower-cased names and positions, which outlive the import's writing.
 class CatalogKeys {
  public:
-  explicit CatalogKeys(Database& db) {
+  CatalogKeys(Database& db, size_t incoming) {
     auto st = db.prepare("SELECT id, name, sku FROM catalog_items ORDER BY id");
-    while (st.step()) add(st.int64(0), unicode_lower(st.text(1)), st.opt_text(2));
+    while (st.step()) {
+      const std::string& lowered = stored_.emplace_back(unicode_lower(st.text(1)));
+      std::optional<std::string_view> sku;
+      if (auto text = st.opt_text(2)) sku = stored_.emplace_back(std::move(*text));
+      add(st.int64(0), lowered, sku);
+    }
+    names_.reserve(names_.size() + incoming);
+    skus_.reserve(skus_.size() + incoming);
+    known_.reserve(known_.size() + incoming);
   }
   // The lowest id whose name matches ignoring letter case.
-  std::optional<int64_t> by_name(const std::string& lowered) const {
+  std::optional<int64_t> by_name(std::string_view lowered) const {
     auto it = names_.find(lowered);
     if (it == names_.end() || it->second.empty()) return std::nullopt;
     return it->second.front();
@@ -41,14 +53,14 @@ class CatalogKeys {
     auto it = skus_.find(*sku);
     return it == skus_.end() ? std::nullopt : std::optional(it->second);
   }
-  void add(int64_t id, const std::string& lowered, const std::optional<std::string>& sku) {
+  void add(int64_t id, std::string_view lowered, std::optional<std::string_view> sku) {
     auto& ids = names_[lowered];
     ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
     if (sku && !sku->empty()) skus_[*sku] = id;
     known_.emplace(id, Known{lowered, sku});
   }
   // An absent `sku` keeps the item's own, as the update does.
-  void change(int64_t id, const std::string& lowered, std::optional<std::string> sku) {
+  void change(int64_t id, std::string_view lowered, std::optional<std::string_view> sku) {
     auto it = known_.find(id);
     if (it != known_.end()) {
       if (!sku) sku = it->second.sku;
@@ -65,25 +77,34 @@ class CatalogKeys {
 
  private:
   struct Known {
-    std::string lowered;
-    std::optional<std::string> sku;
+    std::string_view lowered;
+    std::optional<std::string_view> sku;
   };
-  std::unordered_map<std::string, std::vector<int64_t>> names_;
-  std::unordered_map<std::string, int64_t> skus_;
+  std::deque<std::string> stored_;  // the stored items' lower-cased names and SKUs
+  std::unordered_map<std::string_view, std::vector<int64_t>> names_;
+  std::unordered_map<std::string_view, int64_t> skus_;
   std::unordered_map<int64_t, Known> known_;
 };
 
-// Price-list rows with the same key: the later replaces the earlier.
-std::vector<const CatalogPosition*> merge_duplicates(const std::vector<CatalogPosition>& positions) {
-  std::unordered_map<std::string, size_t> slot;
-  std::vector<const CatalogPosition*> merged;
-  for (const auto& p : positions) {
-    std::string key = p.sku ? "sku:" + *p.sku : "name:" + unicode_lower(p.name);
-    auto [it, fresh] = slot.emplace(std::move(key), merged.size());
+std::optional<std::string_view> view_of(const std::optional<std::string>& text) {
+  return text ? std::optional<std::string_view>(*text) : std::nullopt;
+}
+
+// Price-list rows with the same key (the SKU, else the name ignoring letter case): the later
+// replaces the earlier, in the earlier one's place. Gives the positions' indexes.
+std::vector<size_t> merge_duplicates(const std::vector<CatalogPosition>& positions,
+                                     const std::vector<std::string>& lowered) {
+  std::unordered_map<std::string_view, size_t> by_sku, by_name;
+  by_name.reserve(positions.size());
+  std::vector<size_t> merged;
+  merged.reserve(positions.size());
+  for (size_t i = 0; i < positions.size(); ++i) {
+    const auto& sku = positions[i].sku;
+    auto [it, fresh] = sku ? by_sku.emplace(*sku, merged.size()) : by_name.emplace(lowered[i], merged.size());
     if (fresh)
-      merged.push_back(&p);
+      merged.push_back(i);
     else
-      merged[it->second] = &p;
+      merged[it->second] = i;
   }
   return merged;
 }
@@ -131,41 +152,46 @@ CatalogImportCount write_catalog_table(Database& db, const CatalogTable& table) 
   if (table.positions.empty()) return count;
   const std::string now = utc_now_stamp();
 
+  // Each name lower-cased once, for the merging of duplicates and for the lookups.
+  std::vector<std::string> lowered;
+  lowered.reserve(table.positions.size());
+  for (const auto& p : table.positions) lowered.push_back(unicode_lower(p.name));
+
   Transaction tx(db);
-  CatalogKeys keys(db);
+  CatalogKeys keys(db, table.positions.size());
   BulkIndexing indexing(db, worth_bulk_indexing(table.positions.size(), catalog_size(db)));
   Statement insert = db.prepare(kInsert);
-  auto insert_position = [&](const CatalogPosition& p, const std::string& lowered) {
-    insert.bind_all(p.name, p.unit, p.default_price, p.line_type, p.category, p.sku, p.cost_price, now).run();
-    keys.add(db.last_insert_rowid(), lowered, p.sku);
+  auto insert_position = [&](const CatalogPosition& p, std::string_view lowered_name) {
+    insert.bind_all_borrowed(p.name, p.unit, p.default_price, p.line_type, p.category, p.sku, p.cost_price, now)
+        .run();
+    keys.add(db.last_insert_rowid(), lowered_name, view_of(p.sku));
   };
 
   if (table.layout == CatalogLayout::kPriceList) {
     Statement update = db.prepare(kUpdate);
-    for (const CatalogPosition* p : merge_duplicates(table.positions)) {
-      const std::string lowered = unicode_lower(p->name);
+    for (const size_t i : merge_duplicates(table.positions, lowered)) {
+      const CatalogPosition* p = &table.positions[i];
       std::optional<int64_t> id = keys.by_sku(p->sku);
-      if (!id) id = keys.by_name(lowered);
+      if (!id) id = keys.by_name(lowered[i]);
       if (id) {
         auto read = [](bool given, const std::string& value) { return given ? std::optional(value) : std::nullopt; };
         update
-            .bind_all(p->name, p->unit, p->default_price, read(p->line_type_read, p->line_type),
-                      read(p->category_read, p->category), p->sku, p->cost_price, now, *id)
+            .bind_all_borrowed(p->name, p->unit, p->default_price, read(p->line_type_read, p->line_type),
+                               read(p->category_read, p->category), p->sku, p->cost_price, now, *id)
             .run();
-        keys.change(*id, lowered, p->sku);
+        keys.change(*id, lowered[i], view_of(p->sku));
       } else {
-        insert_position(*p, lowered);
+        insert_position(*p, lowered[i]);
       }
       ++count.loaded;
     }
   } else {
-    for (const auto& p : table.positions) {
-      const std::string lowered = unicode_lower(p.name);
-      if (keys.by_name(lowered)) {
+    for (size_t i = 0; i < table.positions.size(); ++i) {
+      if (keys.by_name(lowered[i])) {
         ++count.skipped;
         continue;
       }
-      insert_position(p, lowered);
+      insert_position(table.positions[i], lowered[i]);
       ++count.loaded;
     }
   }

@@ -35,18 +35,36 @@ const Cell& cell_at(const std::vector<std::vector<Cell>>& rows, size_t r, size_t
   return r < rows.size() && c < rows[r].size() ? rows[r][c] : kEmpty;
 }
 
-std::string trim(const std::string& s) {
+std::string_view trim_view(std::string_view s) {
   const char* ws = " \t\r\n\v\f";
   size_t b = s.find_first_not_of(ws);
-  if (b == std::string::npos) return "";
+  if (b == std::string_view::npos) return {};
   return s.substr(b, s.find_last_not_of(ws) - b + 1);
 }
+
+std::string trim(const std::string& s) { return std::string(trim_view(s)); }
 
 std::string text_of(const Cell& cell) { return cell_text(cell).value_or(""); }
 
 std::optional<std::string> non_blank(std::string s) {
   s = trim(s);
   return s.empty() ? std::nullopt : std::optional(std::move(s));
+}
+
+// A cell's trimmed text, or nothing when it is blank; a text cell is copied once.
+std::optional<std::string> non_blank(const Cell& cell) {
+  if (cell.kind != CellKind::kText) return non_blank(text_of(cell));
+  const std::string_view text = trim_view(cell.text);
+  return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+// The same, taking the text out of the cell when it needs no trimming (the cell is read once).
+std::optional<std::string> take_non_blank(std::vector<std::vector<Cell>>& rows, size_t r, size_t c) {
+  if (r >= rows.size() || c >= rows[r].size()) return std::nullopt;
+  Cell& cell = rows[r][c];
+  if (cell.kind == CellKind::kText && !cell.text.empty() && trim_view(cell.text).size() == cell.text.size())
+    return std::move(cell.text);
+  return non_blank(cell);
 }
 
 // A header cell, or a label under it: trimmed, lower-cased, "ё" read as "е".
@@ -95,10 +113,10 @@ std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vecto
   return columns;
 }
 
-void read_price_list(const std::vector<std::vector<Cell>>& rows, size_t header_row,
+void read_price_list(std::vector<std::vector<Cell>>& rows, size_t header_row,
                      const std::array<std::optional<size_t>, kMeaningCount>& col, CatalogTable& table) {
   auto text = [&](size_t r, Meaning m) -> std::optional<std::string> {
-    return col[m] ? non_blank(text_of(cell_at(rows, r, *col[m]))) : std::nullopt;
+    return col[m] ? take_non_blank(rows, r, *col[m]) : std::nullopt;
   };
   auto number = [&](size_t r, Meaning m) -> std::optional<double> {
     auto t = text(r, m);
@@ -135,10 +153,10 @@ void read_price_list(const std::vector<std::vector<Cell>>& rows, size_t header_r
 
 void read_estimate_workbook(const std::vector<std::vector<Cell>>& rows, CatalogTable& table) {
   for (size_t r = 2; r < rows.size(); ++r) {
-    auto name = non_blank(text_of(cell_at(rows, r, 1)));
+    auto name = non_blank(cell_at(rows, r, 1));
     if (!name) continue;
     CatalogPosition p;
-    p.unit = non_blank(text_of(cell_at(rows, r, 2)));
+    p.unit = non_blank(cell_at(rows, r, 2));
     const auto quantity = cell_number(cell_at(rows, r, 3));
     const auto price = cell_number(cell_at(rows, r, 4));
     const auto sum = cell_number(cell_at(rows, r, 5));
@@ -159,7 +177,7 @@ void read_estimate_workbook(const std::vector<std::vector<Cell>>& rows, CatalogT
 
 void read_plain_list(const std::vector<std::vector<Cell>>& rows, CatalogTable& table) {
   for (size_t r = 0; r < rows.size(); ++r) {
-    auto name = non_blank(text_of(cell_at(rows, r, 0)));
+    auto name = non_blank(cell_at(rows, r, 0));
     if (!name) continue;
     CatalogPosition p;
     p.category = guess_category(*name);
@@ -181,7 +199,7 @@ std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& pa
   return read_first_sheet(path).take_rows();
 }
 
-CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows) {
+CatalogTable catalog_table_from_rows(std::vector<std::vector<Cell>> rows) {
   CatalogTable table;
   if (rows.empty()) return table;
   if (const auto columns = header_columns(rows[0]); columns[kName]) {

@@ -51,6 +51,7 @@ struct CatalogTable {
 // The rows of the file: CSV (by the extension, any letter case) or the first sheet of a workbook.
 std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path);
 
-CatalogTable catalog_table_from_rows(const std::vector<std::vector<Cell>>& rows);
+// Takes the rows over: the positions' texts are moved out of their cells.
+CatalogTable catalog_table_from_rows(std::vector<std::vector<Cell>> rows);
 
 }  // namespace calcora

@@ -1,48 +1,15 @@
 #include "exchange/csv_table.h"
 
+#include <algorithm>
+
 #include "common/errors.h"
+#include "common/utf8.h"
 
 namespace calcora {
 
-namespace {
-
-// RFC 3629: well-formed UTF-8, without overlong forms, surrogates or code points above U+10FFFF.
-bool valid_utf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len;
-    uint32_t cp;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c >> 5) == 0x6) {
-      len = 2, cp = c & 0x1f;
-    } else if ((c >> 4) == 0xe) {
-      len = 3, cp = c & 0x0f;
-    } else if ((c >> 3) == 0x1e) {
-      len = 4, cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc >> 6) != 0x2) return false;
-      cp = (cp << 6) | (cc & 0x3f);
-    }
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10ffff ||
-        (cp >= 0xd800 && cp <= 0xdfff))
-      return false;
-    i += len;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::vector<std::vector<Cell>> parse_csv_table(std::string_view text) {
-  if (!valid_utf8(text)) throw CommandError(kNotUtf8Message);
+  if (!is_valid_utf8(text)) throw CommandError(kNotUtf8Message);
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   const std::string_view first_line = text.substr(0, text.find('\n'));
   const char sep = first_line.find(';') != std::string_view::npos ? ';' : ',';
@@ -60,10 +27,24 @@ std::vector<std::vector<Cell>> parse_csv_table(std::string_view text) {
     if (field_started || !field.empty() || !record.empty()) {
       end_field();
       rows.push_back(std::move(record));
+      record.clear();
+      record.reserve(rows.back().size());  // the next row has as many fields, most likely
     }
-    record.clear();
+  };
+  // Runs of ordinary characters are copied whole: a price list is megabytes of them.
+  bool stops_unquoted[256] = {};
+  for (char c : {sep, '"', '\n', '\r'}) stops_unquoted[static_cast<unsigned char>(c)] = true;
+  auto run_end = [&](size_t from) {
+    if (quoted) return std::min(text.find('"', from), text.size());
+    while (from < text.size() && !stops_unquoted[static_cast<unsigned char>(text[from])]) ++from;
+    return from;
   };
   for (size_t i = 0; i < text.size(); ++i) {
+    if (const size_t end = run_end(i); end > i) {
+      field.append(text.substr(i, end - i));
+      i = end - 1;
+      continue;
+    }
     const char c = text[i];
     if (quoted) {
       if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {

@@ -59,10 +59,12 @@ void register_exchange_commands(CommandRegistry& registry) {
     write_file_atomically(path, encode_clcx(read_estimate_locked(s, id)));
     return nullptr;
   });
-  registry.add("import_estimate_clcx", [](AppState& s, const Args& a) -> Json {
+  registry.add_text("import_estimate_clcx", [](AppState& s, const Args& a) {
     const auto path = a.required<std::string>("path");
     ImportedEstimate estimate = decode_clcx(read_whole_file(path, kClcxMaxContentBytes));
-    return s.with_db([&](Database& db) { return to_json(read_estimate(db, insert_imported_estimate(db, estimate))); });
+    const SaveEstimatePayload stored =
+        s.with_db([&](Database& db) { return read_estimate(db, insert_imported_estimate(db, estimate)); });
+    return to_json_text(stored);
   });
   registry.add("export_all_data", [](AppState& s, const Args& a) -> Json {
     export_backup(s, a.required<std::string>("path"));

@@ -13,7 +13,8 @@ namespace {
 // The link when the local item with that id carries the line's name (ignoring letter case).
 std::optional<int64_t> verified_catalog_link(Database& db, const EstimateLine& line) {
   if (!line.catalog_item_id) return std::nullopt;
-  Statement& st = db.cached("SELECT name FROM catalog_items WHERE id = ?1");
+  static const std::string sql = "SELECT name FROM catalog_items WHERE id = ?1";
+  Statement& st = db.cached(sql);
   st.bind(1, *line.catalog_item_id);
   std::optional<int64_t> link;
   if (st.step() && unicode_lower(st.text(0)) == unicode_lower(line.name)) link = line.catalog_item_id;
@@ -32,11 +33,9 @@ int64_t insert_imported_estimate(Database& db, const ImportedEstimate& estimate)
   const int64_t id = db.last_insert_rowid();
 
   int32_t sort_order = 0;
-  insert_line_copies(db, id, estimate.lines, [&](const EstimateLine& line) {
-    EstimateLine written = line;
+  insert_line_copies(db, id, estimate.lines, [&](EstimateLine& written, const EstimateLine& line) {
     written.sort_order = sort_order++;
     written.catalog_item_id = verified_catalog_link(db, line);
-    return written;
   });
 
   const EstimateFooter& f = estimate.footer;

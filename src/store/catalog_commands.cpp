@@ -5,24 +5,14 @@
 
 namespace calcora {
 
-namespace {
-
-Json to_json_array(const std::vector<CatalogItem>& items) {
-  Json out = Json::array();
-  for (const auto& item : items) out.push_back(to_json(item));
-  return out;
-}
-
-}  // namespace
-
 void register_catalog_commands(CommandRegistry& registry) {
-  registry.add("list_catalog", [](AppState& s, const Args& a) -> Json {
+  registry.add_text("list_catalog", [](AppState& s, const Args& a) {
     auto query = a.optional<std::string>("query");
-    return to_json_array(s.with_db([&](Database& db) { return list_catalog_items(db, query); }));
+    return s.with_db([&](Database& db) { return list_catalog_json(db, query); });
   });
-  registry.add("search_catalog", [](AppState& s, const Args& a) -> Json {
+  registry.add_text("search_catalog", [](AppState& s, const Args& a) {
     auto query = a.required<std::string>("query");
-    return to_json_array(s.with_db([&](Database& db) { return list_catalog_items(db, query); }));
+    return s.with_db([&](Database& db) { return list_catalog_json(db, query); });
   });
   registry.add("get_catalog_item", [](AppState& s, const Args& a) -> Json {
     auto id = a.required<int64_t>("id");

@@ -1,5 +1,6 @@
 #include "store/catalog_store.h"
 
+#include "commands/json_text.h"
 #include "common/time_stamp.h"
 #include "store/catalog_text.h"
 #include "store/database.h"
@@ -8,25 +9,53 @@
 namespace calcora {
 
 namespace {
+
 constexpr int kFilteredLimit = 50;
+
+// One row of catalog_columns() as the record to_json(CatalogItem) writes, straight from the
+// statement's columns.
+void write_catalog_row(const Statement& row, JsonTextWriter& out) {
+  out.raw("{\"id\":").integer(row.int64(0));
+  out.raw(",\"name\":").string(row.text_view(1));
+  out.raw(",\"unit\":");
+  row.is_null(2) ? out.null() : out.string(row.text_view(2));
+  out.raw(",\"default_price\":");
+  row.is_null(3) ? out.null() : out.real(row.real(3));
+  out.raw(",\"line_type\":").string(row.text_view(4));
+  out.raw(",\"category\":").string(row.text_view(5));
+  out.raw(",\"usage_count\":").integer(static_cast<int32_t>(row.int64(6)));
+  out.raw(",\"last_used\":");
+  row.is_null(7) ? out.null() : out.string(row.text_view(7));
+  out.raw(",\"sku\":");
+  row.is_null(8) ? out.null() : out.string(row.text_view(8));
+  out.raw(",\"cost_price\":");
+  row.is_null(9) ? out.null() : out.real(row.real(9));
+  out.raw("}");
+}
+
 }  // namespace
 
-std::vector<CatalogItem> list_catalog_items(Database& db, std::optional<std::string_view> query) {
+std::string list_catalog_json(Database& db, std::optional<std::string_view> query) {
   const std::string q = fold_yo(unicode_lower(trim_space(query.value_or(std::string_view()))));
-  std::vector<CatalogItem> items;
+  Statement* st;
   if (q.empty()) {
-    auto& st = db.cached("SELECT " + catalog_columns() + " FROM catalog_items ORDER BY name");
-    while (st.step()) items.push_back(read_catalog_item(st));
-    return items;
+    st = &db.cached("SELECT " + catalog_columns() + " FROM catalog_items ORDER BY name");
+  } else {
+    // The query is deliberately not escaped: users type "%" and "_" as wildcards. Both sides
+    // have ё read as е.
+    st = &db.cached("SELECT " + catalog_columns() +
+                    " FROM catalog_items WHERE replace(lower(name), 'ё', 'е') LIKE ?1 ORDER BY name LIMIT " +
+                    std::to_string(kFilteredLimit));
+    st->bind(1, "%" + q + "%");
   }
-  // The query is deliberately not escaped: users type "%" and "_" as wildcards. Both sides
-  // have ё read as е.
-  auto& st = db.cached("SELECT " + catalog_columns() +
-                       " FROM catalog_items WHERE replace(lower(name), 'ё', 'е') LIKE ?1 ORDER BY name LIMIT " +
-                       std::to_string(kFilteredLimit));
-  st.bind(1, "%" + q + "%");
-  while (st.step()) items.push_back(read_catalog_item(st));
-  return items;
+  std::string text = "[";
+  JsonTextWriter out(text);
+  for (bool first = true; st->step(); first = false) {
+    if (!first) out.raw(",");
+    write_catalog_row(*st, out);
+  }
+  text += ']';
+  return text;
 }
 
 CatalogItem save_catalog_item(Database& db, CatalogItem item) {

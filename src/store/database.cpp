@@ -43,6 +43,10 @@ Statement& Statement::bind(int index, std::string_view value) {
   return *this;
 }
 
+void Statement::bind_borrowed(int index, const std::string& value) {
+  check_bind(db_, sqlite3_bind_text64(stmt_, index, value.data(), value.size(), SQLITE_STATIC, SQLITE_UTF8));
+}
+
 bool Statement::step() {
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
@@ -67,10 +71,11 @@ void Statement::reset() {
 bool Statement::is_null(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
 int64_t Statement::int64(int col) const { return sqlite3_column_int64(stmt_, col); }
 double Statement::real(int col) const { return sqlite3_column_double(stmt_, col); }
-std::string Statement::text(int col) const {
+std::string_view Statement::text_view(int col) const {
   auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-  return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
+  return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, col))) : std::string_view();
 }
+std::string Statement::text(int col) const { return std::string(text_view(col)); }
 std::optional<int64_t> Statement::opt_int64(int col) const {
   return is_null(col) ? std::nullopt : std::optional<int64_t>(int64(col));
 }

@@ -48,6 +48,15 @@ class Statement {
     return *this;
   }
 
+  // As bind_all, but texts are lent to the statement rather than copied: each must stay alive
+  // and unchanged until run() or reset(). For statements run once per row of a large import.
+  template <typename... Ts>
+  Statement& bind_all_borrowed(const Ts&... values) {
+    int i = 0;
+    (bind_borrowed(++i, values), ...);
+    return *this;
+  }
+
   // Advances to the next row: true while a row is available, false when done.
   bool step();
   // Runs a statement that returns no rows (or ignores them) and resets it for reuse.
@@ -59,11 +68,22 @@ class Statement {
   int64_t int64(int col) const;
   double real(int col) const;
   std::string text(int col) const;
+  // The text without a copy; valid until the next step or reset. Empty for NULL, as text().
+  std::string_view text_view(int col) const;
   std::optional<int64_t> opt_int64(int col) const;
   std::optional<double> opt_real(int col) const;
   std::optional<std::string> opt_text(int col) const;
 
  private:
+  template <typename T>
+  void bind_borrowed(int index, const T& value) {
+    bind(index, value);
+  }
+  void bind_borrowed(int index, const std::string& value);
+  void bind_borrowed(int index, const std::optional<std::string>& value) {
+    value ? bind_borrowed(index, *value) : static_cast<void>(bind(index, nullptr));
+  }
+
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
 };

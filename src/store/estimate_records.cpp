@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "commands/json_text.h"
+
 namespace calcora {
 
 EstimateFooter default_footer(int64_t estimate_id) {
@@ -85,6 +87,43 @@ Json to_json(const SaveEstimatePayload& p) {
   Json lines = Json::array();
   for (const auto& line : p.lines) lines.push_back(to_json(line));
   return Json{{"estimate", to_json(p.estimate)}, {"lines", std::move(lines)}, {"footer", to_json(p.footer)}};
+}
+
+namespace {
+
+void write_line(const EstimateLine& l, JsonTextWriter& out) {
+  out.raw("{\"id\":").optional(l.id);
+  out.raw(",\"estimate_id\":").integer(l.estimate_id);
+  out.raw(",\"sort_order\":").integer(l.sort_order);
+  out.raw(",\"line_type\":").string(l.line_type);
+  out.raw(",\"name\":").string(l.name);
+  out.raw(",\"unit\":").optional(l.unit);
+  out.raw(",\"quantity\":").optional(l.quantity);
+  out.raw(",\"unit_price\":").optional(l.unit_price);
+  out.raw(",\"fixed_total\":").optional(l.fixed_total);
+  out.raw(",\"catalog_item_id\":").optional(l.catalog_item_id);
+  out.raw(",\"name_bold\":").raw(l.name_bold ? "true" : "false");
+  out.raw(",\"category\":").string(l.category);
+  out.raw(",\"format_json\":").optional(l.format_json);
+  out.raw(",\"sku\":").optional(l.sku);
+  out.raw(",\"cost_price\":").optional(l.cost_price);
+  out.raw(",\"formula\":").optional(l.formula);
+  out.raw("}");
+}
+
+std::string dumped(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+}  // namespace
+
+std::string to_json_text(const SaveEstimatePayload& p) {
+  std::string text = "{\"estimate\":" + dumped(to_json(p.estimate)) + ",\"lines\":[";
+  JsonTextWriter out(text);
+  for (size_t i = 0; i < p.lines.size(); ++i) {
+    if (i > 0) out.raw(",");
+    write_line(p.lines[i], out);
+  }
+  out.raw("],\"footer\":").raw(dumped(to_json(p.footer))).raw("}");
+  return text;
 }
 
 Json to_json(const EstimateSummary& s) {

@@ -88,6 +88,9 @@ Json to_json(const Estimate& estimate);
 Json to_json(const EstimateLine& line);
 Json to_json(const EstimateFooter& footer);
 Json to_json(const SaveEstimatePayload& payload);
+// The same record as JSON text, the lines written one by one without building the document:
+// the answer of an import that reads back thousands of lines.
+std::string to_json_text(const SaveEstimatePayload& payload);
 Json to_json(const EstimateSummary& summary);
 
 template <>

@@ -16,12 +16,13 @@ constexpr const char* kInsertLine =
     "fixed_total, catalog_item_id, name_bold, category, format_json, sku, cost_price, formula) "
     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
 
-// Inserts one line for `estimate_id`; a null `id` lets the database choose a new one.
-int64_t insert_line(Database& db, std::optional<int64_t> id, int64_t estimate_id, const EstimateLine& l,
-                    std::optional<double> quantity) {
-  Statement& st = db.cached(kInsertLine);
-  st.bind_all(id, estimate_id, l.sort_order, l.line_type, l.name, l.unit, quantity, l.unit_price, l.fixed_total,
-              l.catalog_item_id, l.name_bold, l.category, l.format_json, l.sku, l.cost_price, l.formula);
+// Inserts one line for `estimate_id` with `st`, the statement of kInsertLine (looked up once per
+// estimate, not per line); a null `id` lets the database choose a new one.
+int64_t insert_line(Database& db, Statement& st, std::optional<int64_t> id, int64_t estimate_id,
+                    const EstimateLine& l, std::optional<double> quantity) {
+  st.bind_all_borrowed(id, estimate_id, l.sort_order, l.line_type, l.name, l.unit, quantity, l.unit_price,
+                       l.fixed_total, l.catalog_item_id, l.name_bold, l.category, l.format_json, l.sku, l.cost_price,
+                       l.formula);
   st.run();
   return db.last_insert_rowid();
 }
@@ -83,11 +84,12 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload) {
   }
   db.cached("DELETE FROM estimate_lines WHERE estimate_id = ?1").bind(1, id).run();
 
+  Statement& insert = db.cached(kInsertLine);
   for (const auto& line : payload.lines) {
     // Each old id is given back once; a second line sent with the same id gets a new one.
     std::optional<int64_t> keep;
     if (line.id && reusable_ids.erase(*line.id) > 0) keep = line.id;
-    insert_line(db, keep, id, line, line.quantity);
+    insert_line(db, insert, keep, id, line, line.quantity);
   }
 
   db.cached(
@@ -116,10 +118,8 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
       .run();
   const int64_t copy_id = db.last_insert_rowid();
 
-  insert_line_copies(db, copy_id, source.lines, [](const EstimateLine& line) {
-    EstimateLine copy = line;
-    if (line.line_type == "full" || line.line_type == "quantity_only") copy.quantity = 0.0;
-    return copy;
+  insert_line_copies(db, copy_id, source.lines, [](EstimateLine& copy, const EstimateLine&) {
+    if (copy.line_type == "full" || copy.line_type == "quantity_only") copy.quantity = 0.0;
   });
 
   db.cached(
@@ -132,12 +132,15 @@ int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source) {
 }
 
 void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<EstimateLine>& lines,
-                        const std::function<EstimateLine(const EstimateLine&)>& adjust) {
+                        const std::function<void(EstimateLine& copy, const EstimateLine& original)>& adjust) {
   std::unordered_map<int64_t, int64_t> new_ids;
   std::vector<std::pair<int64_t, const std::string*>> with_formula;
+  EstimateLine written;  // assigned line after line, so its texts reuse their buffers
+  Statement& insert = db.cached(kInsertLine);
   for (const auto& line : lines) {
-    const EstimateLine written = adjust(line);
-    int64_t new_id = insert_line(db, std::nullopt, estimate_id, written, written.quantity);
+    written = line;
+    adjust(written, line);
+    int64_t new_id = insert_line(db, insert, std::nullopt, estimate_id, written, written.quantity);
     if (line.id) new_ids.emplace(*line.id, new_id);
     if (line.formula) with_formula.emplace_back(new_id, &*line.formula);
   }

@@ -29,10 +29,11 @@ void save_estimate_whole(Database& db, const SaveEstimatePayload& payload);
 int64_t insert_estimate_copy(Database& db, const SaveEstimatePayload& source);
 
 // Inserts copies of `lines` into estimate `estimate_id` with new ids, in order, then rewrites
-// the copies' quantity formulas so that "line:<id>." names the copy of that line. `adjust` gives
-// each line as it is to be written (a reset quantity, a sort order, a checked catalog link).
+// the copies' quantity formulas so that "line:<id>." names the copy of that line. `adjust` is
+// given each line's copy (the original is its second argument) to change what is to be written:
+// a reset quantity, a sort order, a checked catalog link.
 void insert_line_copies(Database& db, int64_t estimate_id, const std::vector<EstimateLine>& lines,
-                        const std::function<EstimateLine(const EstimateLine&)>& adjust);
+                        const std::function<void(EstimateLine& copy, const EstimateLine& original)>& adjust);
 
 // Deletes the estimate with its lines and footer; a missing id is no error.
 void delete_estimate_row(Database& db, int64_t id);

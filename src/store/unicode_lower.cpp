@@ -68,6 +68,56 @@ bool matched_by_code_point(UChar32 c) {
          !u_hasBinaryProperty(c, UCHAR_CASE_IGNORABLE);
 }
 
+// Dashes, quotes, ellipsis, per mille and the numero sign (U+2010..U+2027, U+2030..U+205E,
+// U+2116): three bytes starting with E2, none with letter case.
+bool plain_sign_after_e2(unsigned char second, unsigned char third) {
+  if ((third & 0xC0) != 0x80) return false;
+  const unsigned cp = 0x2000u | (second & 0x3Fu) << 6 | (third & 0x3Fu);
+  return (cp >= 0x2010 && cp <= 0x2027) || (cp >= 0x2030 && cp <= 0x205E) || cp == 0x2116;
+}
+
+// Lower-cases text made only of ASCII, the basic Cyrillic letters (U+0400..U+045F) and common
+// signs without letter case, byte by byte; false for anything else, which ICU handles. Nearly
+// every catalog name and line name is such text, and an import lowers each one: ICU costs
+// several times more per name. Every code point taken here maps alone, as ICU maps it (a test
+// checks each against ICU), and none depends on its neighbours the way the Greek final sigma does.
+bool lower_plain_letters(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  auto* to = reinterpret_cast<unsigned char*>(out.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      to[i] = b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
+      ++i;
+      continue;
+    }
+    if (i + 1 >= n || (in[i + 1] & 0xC0) != 0x80) return false;
+    const unsigned char c = in[i + 1];
+    if (b == 0xD0) {
+      if (c < 0x90) {  // Ѐ..Џ lower to ѐ..џ
+        to[i] = 0xD1, to[i + 1] = static_cast<unsigned char>(c + 0x10);
+      } else if (c < 0xA0) {  // А..П
+        to[i] = 0xD0, to[i + 1] = static_cast<unsigned char>(c + 0x20);
+      } else if (c < 0xB0) {  // Р..Я
+        to[i] = 0xD1, to[i + 1] = static_cast<unsigned char>(c - 0x20);
+      } else {  // а..п
+        to[i] = b, to[i + 1] = c;
+      }
+    } else if ((b == 0xD1 && c < 0xA0) || (b == 0xC2 && c >= 0xA0) || (b == 0xC3 && (c == 0x97 || c == 0xB7))) {
+      to[i] = b, to[i + 1] = c;  // р..џ; no-break space to ¿; × and ÷
+    } else if (b == 0xE2 && i + 2 < n && plain_sign_after_e2(c, in[i + 2])) {
+      to[i] = b, to[i + 1] = c, to[i + 2] = in[i + 2];
+      ++i;
+    } else {
+      return false;
+    }
+    i += 2;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text) {
@@ -121,20 +171,9 @@ std::vector<std::string_view> index_word_runs(std::string_view text) {
 }
 
 std::string unicode_lower(std::string_view utf8) {
-  // ASCII fast path: most catalog names are Cyrillic, but units and SKUs are often plain ASCII.
-  bool ascii = true;
-  for (unsigned char c : utf8)
-    if (c >= 0x80) {
-      ascii = false;
-      break;
-    }
-  if (ascii) {
-    std::string out(utf8);
-    for (char& c : out)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-  }
-  std::string out(utf8.size() + 16, '\0');
+  std::string out;
+  if (lower_plain_letters(utf8, out)) return out;
+  out.assign(utf8.size() + 16, '\0');
   UErrorCode status = U_ZERO_ERROR;
   int32_t n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()), utf8.data(),
                                    static_cast<int32_t>(utf8.size()), &status);
