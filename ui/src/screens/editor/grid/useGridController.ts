@@ -42,6 +42,8 @@ function replaceAt(lines: readonly EstimateLine[], row: number, change: (line: E
   return out;
 }
 
+const NONE_HIDDEN: readonly boolean[] = [];
+
 export function useGridController(store: EstimateStore, data: EstimatePayload, seams: GridSeams) {
   const [focus, setFocusState] = useState<GridFocus>(INITIAL_FOCUS);
   const [current, setCurrentState] = useState({ row: 0, col: 0 as CellCol });
@@ -69,7 +71,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     seamsRef.current = seams;
   });
 
-  const hidden = useMemo(() => data.lines.map((l) => !rowShown(l, filter)), [data.lines, filter]);
+  // With every category shown no row is hidden: no per-keystroke array for a long estimate.
+  const hidden = useMemo(() => (filter === 'all' ? NONE_HIDDEN : data.lines.map((l) => !rowShown(l, filter))), [data.lines, filter]);
   const hits = useMemo(() => searchHits(data.lines, search), [data.lines, search]);
   const hiddenRef = useRef(hidden);
   const hitsRef = useRef(hits);
