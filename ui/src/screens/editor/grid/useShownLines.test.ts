@@ -9,12 +9,33 @@ const lines = (n: number) => Array.from({ length: n }, (_, i) => line(i));
 const saved = (ls: EstimateLine[]) => ls.map((l, i) => ({ ...l, id: 100 + i, catalog_item_id: 500 + i }));
 
 describe('rows catching up with a large change', () => {
-  it('shows a small change, and any change of the line count, at once', () => {
+  it('shows a small change at once, a new or a removed line included', () => {
     const before = lines(1000);
     const few = before.map((l, i) => (i < AT_ONCE ? { ...l, name: 'x' } : l));
     expect(catchUp(before, few, [])).toBe(few);
-    const longer = [...saved(before), line(1000)];
-    expect(catchUp(before, longer, [])).toBe(longer);
+    const inserted = [...before.slice(0, 990), line(5000), ...before.slice(990)];
+    expect(catchUp(before, inserted, [])).toBe(inserted);
+    const removed = before.slice(1);
+    expect(catchUp(before, removed, [{ from: 0, to: 10 }])).not.toBe(removed); // every row moved up
+  });
+
+  it('after thousands of lines pasted near the top, redraws only the rows near the view and keeps the rest for later', () => {
+    const before = lines(1000);
+    const pasted = Array.from({ length: 5000 }, (_, i) => line(10_000 + i));
+    const after = [...before.slice(0, 2), ...pasted, ...before.slice(2)];
+    const shown = catchUp(before, after, [{ from: 0, to: 50 }]);
+    expect(shown).toHaveLength(6000);
+    expect(shown.slice(0, 50)).toEqual(after.slice(0, 50));
+    expect(shown[50]).toBe(before[50]); // still the row it showed, until its batch comes
+    expect(shown.slice(1000)).toEqual(after.slice(1000)); // rows past the old end are new anyway
+    let caught = shown;
+    while (caught !== after) caught = catchUpBatch(caught, after, 2000);
+    expect(caught).toBe(after);
+    // Undoing the paste: the rows move back up, again near the view first.
+    const undone = catchUp(after, before, [{ from: 0, to: 20 }]);
+    expect(undone).toHaveLength(1000);
+    expect(undone.slice(0, 20)).toEqual(before.slice(0, 20));
+    expect(undone[20]).toBe(after[20]);
   });
 
   it('shows a large change only near the given rows, then in batches until the lines themselves are shown', () => {

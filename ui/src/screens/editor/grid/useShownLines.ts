@@ -1,7 +1,7 @@
-// The lines the grid's rows show. A change of a few lines (typing, a new row, a paste, an
-// undo) is shown at once. A change touching a great many lines without adding or removing any
-// (a save's reply giving hundreds of new lines their ids and catalog links) is shown at once
-// only near the rows in sight and around the focus; the rest follow in small batches while the
+// The lines the grid's rows show. A change of a few lines (typing, a new row, an undo) is shown
+// at once. A change touching a great many rows (a save's reply giving hundreds of new lines their
+// ids and catalog links; thousands of pasted lines pushing every row below them down) is shown
+// at once only near the rows in sight and around the focus; the rest follow in batches while the
 // page is idle, so the user never waits for rows out of sight to be redrawn.
 
 import { useEffect, useRef, useState } from 'react';
@@ -11,7 +11,10 @@ import { whenIdle } from './whenIdle';
 
 /** Changed lines shown at once. */
 export const AT_ONCE = 300;
-const BATCH = 500;
+/** Time one batch may take, so a key pressed meanwhile waits no longer. */
+const BATCH_BUDGET_MS = 24;
+const FIRST_BATCH = 100;
+const MAX_BATCH = 5000;
 
 export interface RowRange {
   from: number;
@@ -23,11 +26,13 @@ export interface RowRange {
  * rows of `near` taken from `lines`.
  */
 export function catchUp(shown: readonly EstimateLine[], lines: readonly EstimateLine[], near: readonly RowRange[]): readonly EstimateLine[] {
-  if (shown === lines || shown.length !== lines.length) return lines;
-  let changed = 0;
-  for (let i = 0; i < lines.length && changed <= AT_ONCE; i++) if (shown[i] !== lines[i]) changed++;
+  if (shown === lines) return lines;
+  const common = Math.min(shown.length, lines.length);
+  let changed = Math.abs(lines.length - shown.length);
+  for (let i = 0; i < common && changed <= AT_ONCE; i++) if (shown[i] !== lines[i]) changed++;
   if (changed <= AT_ONCE) return lines;
-  const next = shown.slice();
+  // Rows past the old end are new ones, drawn as they are; the others keep what they showed.
+  const next = lines.length > shown.length ? [...shown, ...lines.slice(shown.length)] : shown.slice(0, lines.length);
   for (const { from, to } of near) for (let i = Math.max(0, from); i < Math.min(to, lines.length); i++) next[i] = lines[i];
   return next;
 }
@@ -55,11 +60,18 @@ export function useShownLines(lines: readonly EstimateLine[], near: () => RowRan
   if (shownRef.current !== lines) shownRef.current = catchUp(shownRef.current, lines, near());
   const shown = shownRef.current;
 
+  const batch = useRef(FIRST_BATCH);
+
   useEffect(() => {
     if (shown === lines) return;
     const handle = whenIdle(() => {
-      shownRef.current = catchUpBatch(shownRef.current, lines, BATCH);
+      // Drawn within this callback, so the time taken sizes the next batch.
+      const start = performance.now();
+      shownRef.current = catchUpBatch(shownRef.current, lines, batch.current);
       flushSync(() => redraw((n) => n + 1));
+      const took = Math.max(performance.now() - start, 1);
+      const next = Math.round((batch.current * BATCH_BUDGET_MS) / took);
+      batch.current = Math.min(MAX_BATCH, Math.max(FIRST_BATCH, Math.min(next, batch.current * 2)));
     });
     return handle.cancel;
   }, [shown, lines]);
