@@ -9,6 +9,7 @@ import type { ColumnId, ColumnSetting } from '../../../settings/settings';
 import { GridHeader } from './GridHeader';
 import { GridRow } from './GridRow';
 import { useShownLines, type RowRange } from './useShownLines';
+import { useWarmBlocks } from './useWarmBlocks';
 import type { GridColumn } from './rowActions';
 import type { DragState, GridController } from './useGridController';
 
@@ -128,6 +129,7 @@ export function Grid({ lines, columns, zoom, grid, onResize, onResizeEnd }: Grid
     return ranges;
   }, [drawn, scrollerRef, focusRef]);
   const shownLines = useShownLines(lines, near);
+  useWarmBlocks(grid.gridRef, drawn, lines.length);
   const blocks: number[] = [];
   for (let start = 0; start < Math.min(drawn, lines.length); start += BLOCK_ROWS) blocks.push(start);
   const shared = { lines: shownLines, columns: rowColumns, focus: grid.focus, current: grid.current.row, hitSet, hidden: grid.hidden, drag: grid.drag, actions: grid.actions };
