@@ -12,18 +12,18 @@ describe('rows catching up with a large change', () => {
   it('shows a small change at once, a new or a removed line included', () => {
     const before = lines(1000);
     const few = before.map((l, i) => (i < AT_ONCE ? { ...l, name: 'x' } : l));
-    expect(catchUp(before, few, [])).toBe(few);
+    expect(catchUp(before, few, () => [])).toBe(few);
     const inserted = [...before.slice(0, 990), line(5000), ...before.slice(990)];
-    expect(catchUp(before, inserted, [])).toBe(inserted);
+    expect(catchUp(before, inserted, () => [])).toBe(inserted);
     const removed = before.slice(1);
-    expect(catchUp(before, removed, [{ from: 0, to: 10 }])).not.toBe(removed); // every row moved up
+    expect(catchUp(before, removed, () => [{ from: 0, to: 10 }])).not.toBe(removed); // every row moved up
   });
 
   it('after thousands of lines pasted near the top, redraws only the rows near the view and keeps the rest for later', () => {
     const before = lines(1000);
     const pasted = Array.from({ length: 5000 }, (_, i) => line(10_000 + i));
     const after = [...before.slice(0, 2), ...pasted, ...before.slice(2)];
-    const shown = catchUp(before, after, [{ from: 0, to: 50 }]);
+    const shown = catchUp(before, after, () => [{ from: 0, to: 50 }]);
     expect(shown).toHaveLength(6000);
     expect(shown.slice(0, 50)).toEqual(after.slice(0, 50));
     expect(shown[50]).toBe(before[50]); // still the row it showed, until its batch comes
@@ -32,7 +32,7 @@ describe('rows catching up with a large change', () => {
     while (caught !== after) caught = catchUpBatch(caught, after, 2000);
     expect(caught).toBe(after);
     // Undoing the paste: the rows move back up, again near the view first.
-    const undone = catchUp(after, before, [{ from: 0, to: 20 }]);
+    const undone = catchUp(after, before, () => [{ from: 0, to: 20 }]);
     expect(undone).toHaveLength(1000);
     expect(undone.slice(0, 20)).toEqual(before.slice(0, 20));
     expect(undone[20]).toBe(after[20]);
@@ -41,7 +41,7 @@ describe('rows catching up with a large change', () => {
   it('shows a large change only near the given rows, then in batches until the lines themselves are shown', () => {
     const before = lines(1000);
     const after = saved(before);
-    let shown = catchUp(before, after, [{ from: 490, to: 510 }, { from: -50, to: 5 }]);
+    let shown = catchUp(before, after, () => [{ from: 490, to: 510 }, { from: -50, to: 5 }]);
     expect(shown.filter((l, i) => l === after[i]).length).toBe(25);
     expect([shown[0], shown[4], shown[495], shown[509]]).toEqual([after[0], after[4], after[495], after[509]]);
     expect(shown[5]).toBe(before[5]);

@@ -23,9 +23,10 @@ export interface RowRange {
 
 /**
  * The lines to show: `lines` itself, or, while a large change catches up, `shown` with the
- * rows of `near` taken from `lines`.
+ * rows of `near` taken from `lines`. `near` is asked only for a large change: it reads the
+ * layout, which a keystroke should not have to wait for.
  */
-export function catchUp(shown: readonly EstimateLine[], lines: readonly EstimateLine[], near: readonly RowRange[]): readonly EstimateLine[] {
+export function catchUp(shown: readonly EstimateLine[], lines: readonly EstimateLine[], near: () => readonly RowRange[]): readonly EstimateLine[] {
   if (shown === lines) return lines;
   const common = Math.min(shown.length, lines.length);
   let changed = Math.abs(lines.length - shown.length);
@@ -33,7 +34,7 @@ export function catchUp(shown: readonly EstimateLine[], lines: readonly Estimate
   if (changed <= AT_ONCE) return lines;
   // Rows past the old end are new ones, drawn as they are; the others keep what they showed.
   const next = lines.length > shown.length ? [...shown, ...lines.slice(shown.length)] : shown.slice(0, lines.length);
-  for (const { from, to } of near) for (let i = Math.max(0, from); i < Math.min(to, lines.length); i++) next[i] = lines[i];
+  for (const { from, to } of near()) for (let i = Math.max(0, from); i < Math.min(to, lines.length); i++) next[i] = lines[i];
   return next;
 }
 
@@ -57,7 +58,7 @@ export function catchUpBatch(shown: readonly EstimateLine[], lines: readonly Est
 export function useShownLines(lines: readonly EstimateLine[], near: () => RowRange[]): readonly EstimateLine[] {
   const shownRef = useRef(lines);
   const [, redraw] = useState(0);
-  if (shownRef.current !== lines) shownRef.current = catchUp(shownRef.current, lines, near());
+  if (shownRef.current !== lines) shownRef.current = catchUp(shownRef.current, lines, near);
   const shown = shownRef.current;
 
   const batch = useRef(FIRST_BATCH);
