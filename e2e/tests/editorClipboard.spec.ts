@@ -12,6 +12,9 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
     ...EXAMPLE,
     { name: 'Труба 1" "ПНД"', unit: 'м', quantity: 12.5, unit_price: 95.3, category: 'material' },
   ]);
+  // The page's clock runs as usual but can be moved on at once: undo steps are told apart by
+  // 400 ms between changes, and the walk moves the clock past that instead of sleeping.
+  await page.clock.install();
   await page.goto(`${host.origin}/editor/${id}`);
   const editor = new EditorPage(page);
   await expect(editor.name(7)).toHaveValue('Труба 1" "ПНД"');
@@ -33,9 +36,8 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.name(8)).toHaveValue('');
   await expect(editor.lineSum(9)).toHaveText('1 191,25');
 
-  // Each paste is its own undo step. Undo steps are told apart by a pause of at least 400 ms
-  // between changes: the pause itself is the condition, and a slower machine only makes it longer.
-  await page.waitForTimeout(450);
+  // Each paste is its own undo step.
+  await page.clock.fastForward(450);
   const block = 'Песок\tм³\t2,5\t1 200\r\nГрунтовка\tл\t10\t85,50\r\nУборка\r\n';
   await page.evaluate((text) => navigator.clipboard.writeText(text), block);
   await editor.qty(2).click();
@@ -49,7 +51,7 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.qty(2)).toHaveValue('1000');
 
   // Plain text without tab or line break pastes into the cell as usual.
-  await page.waitForTimeout(450);
+  await page.clock.fastForward(450);
   await page.evaluate(() => navigator.clipboard.writeText('Кирпич М150'));
   await editor.name(2).click();
   await editor.name(2).press('Control+a');
@@ -57,7 +59,7 @@ test('Ctrl+C then Ctrl+V gives an identical line; a spreadsheet block becomes li
   await expect(editor.name(2)).toHaveValue('Кирпич М150');
   await expect(editor.rows).toHaveCount(13);
 
-  await page.waitForTimeout(450);
+  await page.clock.fastForward(450);
   await page.keyboard.press('Control+z');
   await expect(editor.name(2)).toHaveValue('Кирпич');
   await page.keyboard.press('Control+z');
