@@ -54,14 +54,6 @@ wait_gone() {  # SECONDS WINDOW-ID
   return 1
 }
 
-wait_line() {  # SECONDS FILE PATTERN
-  for _ in $(seq $(($1 * 5))); do
-    grep -qE "$3" "$2" 2>/dev/null && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
 press() { /usr/bin/python3 "$here/helpers/press.py" "$@"; }
 
 Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -78,7 +70,7 @@ mkdir -p "$data"
 "$serve" --port 0 --data-dir "$data" >"$work/serve.log" 2>&1 &
 serve_pid=$!
 pids+=("$serve_pid")
-wait_line 15 "$work/serve.log" '^Calcora: http' || fail "the loopback host did not start"
+wait_lines 15 "$work/serve.log" '^Calcora: http' 1 || fail "the loopback host did not start"
 address=$(sed -n 's/^Calcora: \(http:\/\/[0-9.:]*\)\/#key=\(.*\)$/\1 \2/p' "$work/serve.log")
 read -r origin key <<<"$address"
 invoke() { curl -sf -X POST -H "X-Calcora-Key: $key" -H 'Content-Type: application/json' --data "$2" "$origin/api/invoke/$1"; }
@@ -106,7 +98,7 @@ main=$(wait_window 30 '^Calcora$') || fail "no Calcora window within 30 s"
 press link 'Дача у озера' 30 || fail "the estimate is not in the list"
 press 'toggle button|push button' 'КП' 30 || fail "no КП button in the editor"
 press 'push button' 'Сохранить PDF' 30 || fail "no Сохранить PDF button in the proposal panel"
-wait_line 30 "$work/program.log" 'print window opened' || fail "no print window opened"
+wait_lines 30 "$work/program.log" 'print window opened' 1 || fail "no print window opened"
 # The window carries the proposal's title, which the print dialog names the PDF after.
 printing=$(wait_window 30 '^Дача у озера$') || fail "no print window titled with the proposal's title"
 [ "$printing" != "$main" ] || fail "the print window is the main window"
@@ -117,7 +109,7 @@ xdotool windowfocus --sync "$dialog" key Escape || fail "could not cancel the pr
 wait_gone 10 "$dialog" || fail "the print dialog stayed open"
 /usr/bin/python3 "$here/helpers/close_window.py" "$printing" || fail "could not send the close request"
 wait_gone 10 "$printing" || fail "the print window did not close"
-wait_line 5 "$work/program.log" 'print window closed' || fail "the program did not log the closed print window"
+wait_lines 5 "$work/program.log" 'print window closed' 1 || fail "the program did not log the closed print window"
 xdotool getwindowname "$main" >/dev/null 2>&1 || fail "the main window went away with the print window"
 [ -f "$work/program.rc" ] && fail "the program ended with the print window"
 

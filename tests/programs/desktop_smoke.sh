@@ -50,15 +50,6 @@ export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 # shellcheck source=helpers/waits.sh
 . "$(dirname "$0")/helpers/waits.sh"
 
-# Waits up to $1 seconds until file $2 has at least $4 lines matching $3.
-wait_lines() {
-  for _ in $(seq $(($1 * 5))); do
-    [ "$(grep -cE "$3" "$2" 2>/dev/null)" -ge "$4" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
 # Waits up to $1 seconds for the program to end, that is for its exit code in the file $2.
 wait_exit() {
   for _ in $(seq $(($1 * 5))); do

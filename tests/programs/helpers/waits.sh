@@ -9,3 +9,11 @@ wait_window() {  # SECONDS TITLE-PATTERN: prints the id of a visible window with
   done
   return 1
 }
+
+wait_lines() {  # SECONDS FILE PATTERN COUNT: the file has at least COUNT lines matching PATTERN
+  for _ in $(seq $(($1 * 5))); do
+    [ "$(grep -cE "$3" "$2" 2>/dev/null)" -ge "$4" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}

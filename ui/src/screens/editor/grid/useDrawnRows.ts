@@ -5,35 +5,26 @@
 
 import { useEffect, useRef, useState } from 'react';
 import { flushSync } from 'react-dom';
-import { whenIdle } from './whenIdle';
+import { drawBatchWhenIdle } from './whenIdle';
 
 /** Rows drawn at once: more than a tall window shows. */
 export const FIRST_ROWS = 60;
-/** Time one batch of rows may take, so a key pressed meanwhile waits no longer. */
-const BATCH_BUDGET_MS = 24;
-const FIRST_BATCH = 50;
-const MAX_BATCH = 2000;
+const BATCHES = { first: 50, max: 2000 };
 
 
 export function useDrawnRows(total: number): number {
   const [drawn, setDrawn] = useState(() => Math.min(total, FIRST_ROWS));
   // A small growth is drawn with the change itself (the new row takes the focus at once).
   const shown = total - drawn <= FIRST_ROWS ? total : drawn;
-  const batch = useRef(FIRST_BATCH);
+  const batch = useRef(BATCHES.first);
 
   useEffect(() => {
     if (shown >= total) {
       if (drawn !== total) setDrawn(total);
       return;
     }
-    const handle = whenIdle(() => {
-      // Rendered within this callback, so the time taken sizes the next batch.
-      const start = performance.now();
-      flushSync(() => setDrawn(Math.min(total, shown + batch.current)));
-      const took = Math.max(performance.now() - start, 1);
-      const next = Math.round((batch.current * BATCH_BUDGET_MS) / took);
-      batch.current = Math.min(MAX_BATCH, Math.max(FIRST_BATCH, Math.min(next, batch.current * 2)));
-    });
+    // Rendered within the idle callback, so the time taken sizes the next batch.
+    const handle = drawBatchWhenIdle(batch, BATCHES, (count) => flushSync(() => setDrawn(Math.min(total, shown + count))));
     return handle.cancel;
   }, [shown, total, drawn]);
 

@@ -7,14 +7,11 @@
 import { useEffect, useRef, useState } from 'react';
 import { flushSync } from 'react-dom';
 import type { EstimateLine } from '../../../model/types';
-import { whenIdle } from './whenIdle';
+import { drawBatchWhenIdle } from './whenIdle';
 
 /** Changed lines shown at once. */
 export const AT_ONCE = 300;
-/** Time one batch may take, so a key pressed meanwhile waits no longer. */
-const BATCH_BUDGET_MS = 24;
-const FIRST_BATCH = 100;
-const MAX_BATCH = 5000;
+const BATCHES = { first: 100, max: 5000 };
 
 export interface RowRange {
   from: number;
@@ -61,18 +58,14 @@ export function useShownLines(lines: readonly EstimateLine[], near: () => RowRan
   if (shownRef.current !== lines) shownRef.current = catchUp(shownRef.current, lines, near);
   const shown = shownRef.current;
 
-  const batch = useRef(FIRST_BATCH);
+  const batch = useRef(BATCHES.first);
 
   useEffect(() => {
     if (shown === lines) return;
-    const handle = whenIdle(() => {
-      // Drawn within this callback, so the time taken sizes the next batch.
-      const start = performance.now();
-      shownRef.current = catchUpBatch(shownRef.current, lines, batch.current);
+    // Drawn within the idle callback, so the time taken sizes the next batch.
+    const handle = drawBatchWhenIdle(batch, BATCHES, (count) => {
+      shownRef.current = catchUpBatch(shownRef.current, lines, count);
       flushSync(() => redraw((n) => n + 1));
-      const took = Math.max(performance.now() - start, 1);
-      const next = Math.round((batch.current * BATCH_BUDGET_MS) / took);
-      batch.current = Math.min(MAX_BATCH, Math.max(FIRST_BATCH, Math.min(next, batch.current * 2)));
     });
     return handle.cancel;
   }, [shown, lines]);
