@@ -97,7 +97,7 @@ start_program "$work/first.log" "$work/first.rc"
 window=$(wait_window 30 '^Calcora$') || fail "no Calcora window within 30 s"
 db="$work/home/.local/share/com.calcora.desktop/calcora.db"
 [ -f "$db" ] || fail "no database at $db"
-version=$(sqlite3 "$db" 'PRAGMA user_version') || fail "sqlite3 cannot read the database"
+version=$(sqlite3 -cmd '.timeout 10000' "$db" 'PRAGMA user_version') || fail "sqlite3 cannot read the database"
 [ "$version" = 11 ] || fail "database user_version is $version, expected 11"
 # Any answer, a result or a refusal, proves the page's request reached the core and came back.
 wait_lines 20 "$work/first.log" 'calcora-DEBUG.*command [a-z_]+ (answered|failed)' 1 ||
@@ -203,10 +203,10 @@ sleep 0.2
 xdotool key ctrl+s || fail "xdotool could not type"
 wait_lines 5 "$work/editor.log" 'event "global-save"' 1 || fail "Ctrl+S did not reach the editor"
 for _ in $(seq 50); do
-  [ "$(sqlite3 "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'" 2>/dev/null)" = 1 ] && break
+  [ "$(sqlite3 -cmd '.timeout 10000' "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'" 2>/dev/null)" = 1 ] && break
   sleep 0.2
 done
-[ "$(sqlite3 "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'")" = 1 ] ||
+[ "$(sqlite3 -cmd '.timeout 10000' "$db" "SELECT count(*) FROM estimate_lines WHERE name = 'Kladka'")" = 1 ] ||
   fail "the line typed in the editor is not in the database after Ctrl+S"
 request_close "$window" || fail "could not send the close request"
 wait_exit 10 "$work/editor.rc" || fail "the program did not end after the editor walk"
