@@ -3,7 +3,7 @@
 
 import { ChevronLeft } from 'lucide-react';
 import { useCallback, useMemo, useRef, useState, type ReactNode } from 'react';
-import { maskInForce, maskJson, type EstimateStore, type Mode, type StoreSnapshot } from '../../estimateStore';
+import { maskInForce, maskJson, type Change, type EstimateStore, type Mode, type StoreSnapshot } from '../../estimateStore';
 import { shownColumns } from '../../grid/columns';
 import { hitLabel } from '../../grid/search';
 import { shownFormat } from '../../grid/lineEdits';
@@ -53,7 +53,15 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const mask = maskInForce(data.estimate.mode, data.estimate.mode_mask_json);
   const columns = useMemo(() => shownColumns(view.columns, mask.skuCost), [view.columns, mask.skuCost]);
   const currentLine = data.lines[grid.current.row];
-  const format = shownFormat(currentLine, { font: settings.defaultFont, size: settings.defaultFontSize });
+  // The toolbar, status bar and totals fields are kept from re-rendering on every keystroke in
+  // the grid: each re-rendered input has all its properties written back to the document.
+  const formatJson = currentLine?.format_json;
+  const nameBold = currentLine?.name_bold;
+  const format = useMemo(
+    () => shownFormat(currentLine, { font: settings.defaultFont, size: settings.defaultFontSize }),
+    // eslint-disable-next-line react-hooks/exhaustive-deps -- the format reads only these two fields of the line
+    [formatJson, nameBold, settings.defaultFont, settings.defaultFontSize],
+  );
   const label = hitLabel(grid.search, grid.hits.length, grid.hitIndex);
 
   const undo = useCallback(() => store.undo(), [store]);
@@ -64,12 +72,24 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   }, []);
   useEditorKeys({ grid, undo, redo, find });
 
-  const setMode = (mode: Exclude<Mode, 'custom'>) =>
-    store.update((d) => ({ ...d, estimate: { ...d.estimate, mode, mode_mask_json: maskJson(mode) } }));
-  const setObjectName = (name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } }));
+  const setMode = useCallback(
+    (mode: Exclude<Mode, 'custom'>) => store.update((d) => ({ ...d, estimate: { ...d.estimate, mode, mode_mask_json: maskJson(mode) } })),
+    [store],
+  );
+  const setObjectName = useCallback((name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } })), [store]);
   const slotProps = { data, store, currentRow: grid.current.row };
+  const objectName = data.estimate.object_name;
+  const estimateId = data.estimate.id;
+  const print = useCallback(() => printEstimate(objectName), [objectName]);
+  const exportMenu = useMemo(() => <ExportMenu estimateId={estimateId} objectName={objectName} onError={setLocalError} />, [estimateId, objectName]);
+  const toggleProposal = useMemo(() => (mask.proposal ? () => setProposalOpen((o) => !o) : undefined), [mask.proposal]);
+  const updateFooter = useCallback((change: Change) => store.update(change), [store]);
+  const setTotalsHidden = view.setTotalsHidden;
+  const hideTotals = useCallback(() => setTotalsHidden(true), [setTotalsHidden]);
+  const rememberPrices = useCallback(() => store.rememberPrices(), [store]);
+  const noLines = data.lines.length === 0;
 
-  const groups: ReactNode = (
+  const groups: ReactNode = useMemo(() => (
     <>
       <ModeGroup mode={data.estimate.mode} onMode={setMode} />
       <EditGroup
@@ -84,21 +104,21 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
         searchRef={searchRef}
       />
       <RowsGroup filter={grid.filter} onFilter={grid.setFilter} />
-      <FormatGroups shown={format} disabled={data.lines.length === 0} onFormat={grid.applyFormat} />
+      <FormatGroups shown={format} disabled={noLines} onFormat={grid.applyFormat} />
     </>
-  );
+  ), [data.estimate.mode, setMode, snapshot.canUndo, snapshot.canRedo, undo, redo, grid.search, grid.setSearch, grid.nextHit, label, grid.filter, grid.setFilter, format, noLines, grid.applyFormat]);
 
   return (
     <section className="screen editor-screen" data-testid="screen-editor">
       <Toolbar
-        objectName={data.estimate.object_name}
+        objectName={objectName}
         onObjectName={setObjectName}
         saving={snapshot.saving}
         groups={groups}
         onAddSection={grid.addSection}
-        onPrint={() => printEstimate(data.estimate.object_name)}
-        exportMenu={<ExportMenu estimateId={data.estimate.id} objectName={data.estimate.object_name} onError={setLocalError} />}
-        onToggleProposal={mask.proposal ? () => setProposalOpen((o) => !o) : undefined}
+        onPrint={print}
+        exportMenu={exportMenu}
+        onToggleProposal={toggleProposal}
         proposalOpen={proposalOpen}
       />
       {(snapshot.error || localError) && (
@@ -131,7 +151,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
         </div>
         {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
         {!view.totalsHidden &&
-          <TotalsPanel data={data} figures={figures} update={(change) => store.update(change)} onHide={() => view.setTotalsHidden(true)} rememberPrices={() => store.rememberPrices()} />}
+          <TotalsPanel data={data} figures={figures} update={updateFooter} onHide={hideTotals} rememberPrices={rememberPrices} />}
       </div>
       <StatusBar saving={snapshot.saving} zoom={view.zoom} onZoom={view.setZoom} />
       {grid.menu && (

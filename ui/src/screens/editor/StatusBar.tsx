@@ -1,9 +1,10 @@
 // The status bar: save state at the left, the table zoom at the right.
 
+import { memo } from 'react';
 import { ZOOM_MAX, ZOOM_MIN, ZOOM_STEP } from '../../grid/zoom';
 import { SaveState } from './toolbar/Toolbar';
 
-export function StatusBar({ saving, zoom, onZoom }: { saving: boolean; zoom: number; onZoom: (zoom: number) => void }) {
+export const StatusBar = memo(function StatusBar({ saving, zoom, onZoom }: { saving: boolean; zoom: number; onZoom: (zoom: number) => void }) {
   return (
     <footer className="status-bar" data-testid="status-bar">
       <SaveState saving={saving} />
@@ -26,4 +27,4 @@ export function StatusBar({ saving, zoom, onZoom }: { saving: boolean; zoom: num
       </output>
     </footer>
   );
-}
+});

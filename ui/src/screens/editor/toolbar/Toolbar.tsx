@@ -1,7 +1,7 @@
 // The editor's toolbar: the title row (object name, save state) and the tool groups.
 
 import { ArrowLeft } from 'lucide-react';
-import type { ReactNode } from 'react';
+import { memo, type ReactNode } from 'react';
 import { Link } from '../../../router/Link';
 import { ToolGroup } from './ToolGroup';
 
@@ -27,7 +27,7 @@ export function SaveState({ saving }: { saving: boolean }) {
   );
 }
 
-export function Toolbar(p: ToolbarProps) {
+export const Toolbar = memo(function Toolbar(p: ToolbarProps) {
   return (
     <header className="editor-toolbar" data-testid="editor-toolbar">
       <div className="title-row">
@@ -64,4 +64,4 @@ export function Toolbar(p: ToolbarProps) {
       </div>
     </header>
   );
-}
+});

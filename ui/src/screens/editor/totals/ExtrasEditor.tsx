@@ -1,5 +1,6 @@
 // The extra sums of the footer: presets, "+", and one block per row.
 
+import { memo } from 'react';
 import { Plus, X } from 'lucide-react';
 import type { EstimateFooter } from '../../../model/types';
 import { addExtra, changeExtra, EXTRA_PRESETS, newExtraRow, removeExtra } from '../../../totals/extras';
@@ -11,7 +12,7 @@ export interface ExtrasEditorProps {
   onChange: (patch: Partial<EstimateFooter>) => void;
 }
 
-export function ExtrasEditor({ extrasJson, onChange }: ExtrasEditorProps) {
+export const ExtrasEditor = memo(function ExtrasEditor({ extrasJson, onChange }: ExtrasEditorProps) {
   const rows = readExtras(extrasJson);
   const set = (extras_json: string | null) => onChange({ extras_json });
 
@@ -74,4 +75,4 @@ export function ExtrasEditor({ extrasJson, onChange }: ExtrasEditorProps) {
       ))}
     </div>
   );
-}
+});

@@ -1,7 +1,7 @@
 // The markup formula field: shows the stored formula with Russian variable names and stores
 // exactly what the user types. While the user types, the text stays as typed.
 
-import { useId, useState } from 'react';
+import { memo, useId, useState } from 'react';
 import { markupForDisplay } from '../../../totals/markupDisplay';
 
 export const MARKUP_PLACEHOLDER = 'например: (работы + доп) * 0.1';
@@ -14,7 +14,7 @@ export interface MarkupFieldProps {
   onChange: (formula: string) => void;
 }
 
-export function MarkupField({ formula, error, onChange }: MarkupFieldProps) {
+export const MarkupField = memo(function MarkupField({ formula, error, onChange }: MarkupFieldProps) {
   const id = useId();
   // What this field last stored while it has focus; any other stored text (undo, another
   // estimate) is shown anew in its Russian form.
@@ -49,4 +49,4 @@ export function MarkupField({ formula, error, onChange }: MarkupFieldProps) {
       )}
     </div>
   );
-}
+});

@@ -2,7 +2,7 @@
 // "-" can be typed on the way to a number), reads a comma as the decimal point, ignores
 // keystrokes that would make anything but a number, and stores 0 when emptied.
 
-import { useState, type InputHTMLAttributes } from 'react';
+import { memo, useState, type InputHTMLAttributes } from 'react';
 
 const NUMBER_TEXT = /^-?\d*[.,]?\d*$/;
 
@@ -17,7 +17,7 @@ export interface NumberFieldProps extends Omit<InputHTMLAttributes<HTMLInputElem
   onValue: (value: number) => void;
 }
 
-export function NumberField({ value, onValue, onFocus, onBlur, className, ...rest }: NumberFieldProps) {
+export const NumberField = memo(function NumberField({ value, onValue, onFocus, onBlur, className, ...rest }: NumberFieldProps) {
   const [text, setText] = useState<string | null>(null);
   // While focused the typed text is shown unless the value was changed from elsewhere (undo).
   const shown = text !== null && numberFromText(text) === value ? text : String(value);
@@ -44,4 +44,4 @@ export function NumberField({ value, onValue, onFocus, onBlur, className, ...res
       }}
     />
   );
-}
+});

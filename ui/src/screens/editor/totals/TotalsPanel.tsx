@@ -2,7 +2,7 @@
 // Every field change is one change of the estimate (an undo step and an autosave).
 
 import { ChevronRight } from 'lucide-react';
-import { useState, type ReactNode } from 'react';
+import { memo, useCallback, useMemo, useState, type ReactNode } from 'react';
 import type { EstimateFooter, EstimatePayload } from '../../../model/types';
 import { formatMoney } from '../../../money/money';
 import { markupRowShown } from '../../../totals/printRows';
@@ -33,13 +33,20 @@ function Figure({ label, value, testId, className }: { label: string; value: num
   );
 }
 
+// The check box on its own, so that a change of the figures beside it leaves it alone.
+const Check = memo(function Check({ label, checked, onChange, testId }: { label: string; checked: boolean; onChange: (v: boolean) => void; testId: string }) {
+  return (
+    <label className="totals-check">
+      <input type="checkbox" checked={checked} data-testid={testId} onChange={(e) => onChange(e.target.checked)} />
+      {label}
+    </label>
+  );
+});
+
 function Toggle({ label, checked, onChange, testId, children }: { label: string; checked: boolean; onChange: (v: boolean) => void; testId: string; children?: ReactNode }) {
   return (
     <div className="totals-toggle">
-      <label className="totals-check">
-        <input type="checkbox" checked={checked} data-testid={testId} onChange={(e) => onChange(e.target.checked)} />
-        {label}
-      </label>
+      <Check label={label} checked={checked} onChange={onChange} testId={testId} />
       {checked && children}
     </div>
   );
@@ -49,7 +56,20 @@ export function TotalsPanel({ data, figures, update, onHide, rememberPrices }: T
   const { footer } = data;
   const { totals, markup } = figures;
   const [remembering, setRemembering] = useState(false);
-  const change = (patch: Partial<EstimateFooter>) => update((d) => ({ ...d, footer: { ...d.footer, ...patch } }));
+  const change = useCallback((patch: Partial<EstimateFooter>) => update((d) => ({ ...d, footer: { ...d.footer, ...patch } })), [update]);
+  // One stable handler per field: the fields re-render only when their own value changes.
+  const on = useMemo(
+    () => ({
+      showMaterials: (show_materials: boolean) => change({ show_materials }),
+      materials: (materials: number) => change({ materials }),
+      showDelivery: (show_delivery: boolean) => change({ show_delivery }),
+      delivery: (delivery: number) => change({ delivery }),
+      markup: (markup_formula: string) => change({ markup_formula }),
+      showAdvance: (show_advance: boolean) => change({ show_advance }),
+      advance: (advance: number) => change({ advance }),
+    }),
+    [change],
+  );
 
   return (
     <aside className="totals-panel" data-testid="totals-panel" aria-label="Итоги">
@@ -64,24 +84,24 @@ export function TotalsPanel({ data, figures, update, onHide, rememberPrices }: T
       <Figure label="Материалы" value={totals.materials} testId="totals-materials" />
       <Figure label="Техника" value={totals.equipment} testId="totals-equipment" />
 
-      <Toggle label="Добавка к материалам" checked={footer.show_materials} testId="show-materials" onChange={(v) => change({ show_materials: v })}>
-        <NumberField value={footer.materials} aria-label="Сумма добавки" data-testid="materials-field" onValue={(materials) => change({ materials })} />
+      <Toggle label="Добавка к материалам" checked={footer.show_materials} testId="show-materials" onChange={on.showMaterials}>
+        <NumberField value={footer.materials} aria-label="Сумма добавки" data-testid="materials-field" onValue={on.materials} />
       </Toggle>
-      <Toggle label="Доставка" checked={footer.show_delivery} testId="show-delivery" onChange={(v) => change({ show_delivery: v })}>
-        <NumberField value={footer.delivery} aria-label="Сумма за доставку" data-testid="delivery-field" onValue={(delivery) => change({ delivery })} />
+      <Toggle label="Доставка" checked={footer.show_delivery} testId="show-delivery" onChange={on.showDelivery}>
+        <NumberField value={footer.delivery} aria-label="Сумма за доставку" data-testid="delivery-field" onValue={on.delivery} />
       </Toggle>
 
       <hr className="totals-rule" />
       <ExtrasEditor extrasJson={footer.extras_json} onChange={change} />
 
       <hr className="totals-rule" />
-      <MarkupField formula={footer.markup_formula} error={markup.error} onChange={(markup_formula) => change({ markup_formula })} />
+      <MarkupField formula={footer.markup_formula} error={markup.error} onChange={on.markup} />
       {markupRowShown(footer, markup) && <Figure label="Наценка" value={totals.markup} testId="totals-markup" />}
 
       <Figure label="Общий итог" value={totals.grand} testId="totals-grand" className="totals-grand" />
 
-      <Toggle label="Аванс" checked={footer.show_advance} testId="show-advance" onChange={(v) => change({ show_advance: v })}>
-        <NumberField value={footer.advance} aria-label="Сумма предоплаты" data-testid="advance-field" onValue={(advance) => change({ advance })} />
+      <Toggle label="Аванс" checked={footer.show_advance} testId="show-advance" onChange={on.showAdvance}>
+        <NumberField value={footer.advance} aria-label="Сумма предоплаты" data-testid="advance-field" onValue={on.advance} />
         <Figure label="Остаток" value={totals.balance} testId="totals-balance" className="totals-balance" />
       </Toggle>
 
