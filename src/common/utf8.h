@@ -3,39 +3,47 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace calcora {
 
 // RFC 3629: well-formed UTF-8, without overlong forms, surrogates or code points above U+10FFFF.
+// Checked on every text read from an exchange file and written to an answer: ASCII goes eight
+// bytes at a time, and each sequence is checked by the ranges of its first two bytes.
 inline bool is_valid_utf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len;
-    uint32_t cp;
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* const end = p + s.size();
+  auto continuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+  while (p != end) {
+    while (end - p >= 8) {
+      uint64_t eight;
+      std::memcpy(&eight, p, 8);
+      if (eight & 0x8080808080808080u) break;
+      p += 8;
+    }
+    if (p == end) break;
+    const unsigned char c = *p;
     if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c >> 5) == 0x6) {
-      len = 2, cp = c & 0x1f;
-    } else if ((c >> 4) == 0xe) {
-      len = 3, cp = c & 0x0f;
-    } else if ((c >> 3) == 0x1e) {
-      len = 4, cp = c & 0x07;
+      ++p;
+    } else if (c < 0xC2) {
+      return false;  // a continuation byte, or the lead of an overlong two-byte form
+    } else if (c < 0xE0) {
+      if (end - p < 2 || !continuation(p[1])) return false;
+      p += 2;
+    } else if (c < 0xF0) {
+      // E0 needs A0..BF next (no overlong form), ED 80..9F (no surrogate).
+      const unsigned char low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+      if (end - p < 3 || p[1] < low || p[1] > high || !continuation(p[2])) return false;
+      p += 3;
+    } else if (c < 0xF5) {
+      // F0 needs 90..BF next (no overlong form), F4 80..8F (nothing above U+10FFFF).
+      const unsigned char low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+      if (end - p < 4 || p[1] < low || p[1] > high || !continuation(p[2]) || !continuation(p[3])) return false;
+      p += 4;
     } else {
       return false;
     }
-    if (i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc >> 6) != 0x2) return false;
-      cp = (cp << 6) | (cc & 0x3f);
-    }
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10ffff ||
-        (cp >= 0xd800 && cp <= 0xdfff))
-      return false;
-    i += len;
   }
   return true;
 }

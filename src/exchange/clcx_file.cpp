@@ -1,9 +1,11 @@
 #include "exchange/clcx_file.h"
 
 #include <limits>
+#include <utility>
 
 #include "commands/decode.h"
 #include "common/errors.h"
+#include "exchange/clcx_direct_read.h"
 #include "exchange/gzip_codec.h"
 
 namespace calcora {
@@ -74,6 +76,11 @@ std::string encode_clcx(const SaveEstimatePayload& estimate) {
 
 ImportedEstimate decode_clcx(std::string_view file_bytes, size_t max_content_bytes) {
   const std::string text = gzip_decompress(file_bytes, max_content_bytes);
+  if (auto estimate = read_clcx_directly(text)) return std::move(*estimate);
+  return decode_clcx_document(text);
+}
+
+ImportedEstimate decode_clcx_document(std::string_view text) {
   Json content;
   try {
     content = Json::parse(text);

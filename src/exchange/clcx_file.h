@@ -24,7 +24,13 @@ std::string encode_clcx(const SaveEstimatePayload& estimate);
 
 // Reads a file's bytes: unpacks, checks the version before anything else, then the structure.
 // Throws CommandError with the decompressor's, the parser's or the newer-version text.
+// Content as the program writes it is read while it is scanned (clcx_direct_read.h); anything
+// else goes through decode_clcx_document.
 ImportedEstimate decode_clcx(std::string_view file_bytes, size_t max_content_bytes = kClcxMaxContentBytes);
+
+// The same over the unpacked JSON text, through a parsed document: the reference reading, which
+// words every error (the parser's, the version's, then the first wrong member's).
+ImportedEstimate decode_clcx_document(std::string_view json_text);
 
 // "Файл сохранён более новой версией Calcora (…)" for a version above the supported one.
 std::string newer_version_message(uint64_t found);
