@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test suite: C++ (ctest), the page's unit tests (Vitest)
-# and the browser end-to-end tests (Playwright with Debian's chromium).
+# and the browser end-to-end tests (Playwright with Debian's chromium). Prints each stage's
+# wall time as it ends and a table of them at the end (also when a stage fails).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export NO_COLOR=1 CI=1
+source scripts/stages.sh
 
-scripts/install-deps.sh
-scripts/build.sh
+stage "packages" scripts/install-deps.sh
+stage "page build" bash -c 'cd ui && npm run --silent build'
+stage "native build" env CALCORA_PAGE_BUILT=1 scripts/build.sh
 
-echo "== page: type check and unit tests"
-(cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run)
+stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
 
-echo "== C++ tests"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+stage "C++ tests" ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-echo "== C++ tests under AddressSanitizer + UndefinedBehaviorSanitizer, fuzz replay"
-scripts/test-sanitized.sh
+stage "sanitizer build" scripts/build-sanitized.sh
+stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
+stage "fuzz replay" scripts/test-sanitized.sh fuzz
 
-echo "== end-to-end tests"
-(cd e2e && npx tsc -p tsconfig.json && npx playwright test)
+stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 echo "All tests passed."
