@@ -4,7 +4,7 @@
 # is kept in build/bench/<name>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh >/dev/null
+scripts/build.sh -DCALCORA_BENCH=ON >/dev/null
 
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT

@@ -9,5 +9,6 @@ cd "$(dirname "$0")/.."
 
 desktop=ON
 pkg-config --exists webkit2gtk-4.1 gtk+-3.0 || desktop=OFF
-cmake -S . -B build -DCALCORA_DESKTOP=$desktop "$@" >/dev/null
-cmake --build build -j"$(nproc)"
+source scripts/configure.sh
+configure build -DCALCORA_DESKTOP=$desktop "$@"
+cmake --build build

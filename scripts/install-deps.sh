@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  cmake g++ make pkg-config git
+  cmake ninja-build g++ make pkg-config git
   libsqlite3-dev nlohmann-json3-dev libicu-dev zlib1g-dev libfreetype-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev libcurl4-openssl-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev libmicrohttpd-dev libcpp-httplib-dev

@@ -1,24 +1,41 @@
-# Sourced by the test scripts: `stage NAME COMMAND...` runs one stage and records its wall
-# time; the table of every stage run so far is printed when the script ends, pass or fail.
+# Sourced by the test scripts: `stage NAME COMMAND...` runs one stage and records its wall time
+# and the processor time it used (user + system, all its processes; on a machine shared with other
+# work the processor time is the steadier figure). The table of every stage run so far is printed
+# when the script ends, pass or fail.
 calcora_stage_rows=()
 calcora_stage_start=$SECONDS
 
+calcora_stage_times=$(mktemp)
+
+# Sets calcora_cpu to the processor seconds used so far by this shell's finished children:
+# bash's `times` (second line), run in this shell itself, since a subshell counts only its own.
+calcora_cpu_now() {
+  times >"$calcora_stage_times"
+  calcora_cpu=$(sed -n 2p "$calcora_stage_times" |
+    awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.0f", t }')
+}
+
 stage() {
-  local name=$1 started=$SECONDS status=0
+  local name=$1 started=$SECONDS cpu_before status=0
   shift
+  calcora_cpu_now
+  cpu_before=$calcora_cpu
   echo "== $name"
   "$@" || status=$?
-  local took=$((SECONDS - started))
-  calcora_stage_rows+=("$(printf '%6d s  %s%s' "$took" "$name" "$([ $status -eq 0 ] || echo "  (FAILED, exit $status)")")")
-  echo "== $name: ${took} s"
+  calcora_cpu_now
+  local took=$((SECONDS - started)) cpu=$((calcora_cpu - cpu_before))
+  calcora_stage_rows+=("$(printf '%6d s %7d s  %s%s' "$took" "$cpu" "$name" "$([ $status -eq 0 ] || echo "  (FAILED, exit $status)")")")
+  echo "== $name: ${took} s (processor ${cpu} s)"
   return $status
 }
 
 calcora_stage_table() {
   local status=$?
+  rm -f "$calcora_stage_times"
   ((${#calcora_stage_rows[@]})) || return $status
   echo
   echo "Stage times:"
+  echo "  wall processor  stage"
   printf '%s\n' "${calcora_stage_rows[@]}"
   local total=$((SECONDS - calcora_stage_start))
   if [ $status -eq 0 ]; then

@@ -9,11 +9,13 @@ source scripts/stages.sh
 
 stage "packages" scripts/install-deps.sh
 stage "page build" bash -c 'cd ui && npm run --silent build'
-stage "native build" env CALCORA_PAGE_BUILT=1 scripts/build.sh
+# The release build holds the programs and their tests; the core's tests are built and run
+# once, under the sanitizers, below.
+stage "native build" env CALCORA_PAGE_BUILT=1 scripts/build.sh -DCALCORA_UNIT_TESTS=OFF -DCALCORA_BENCH=OFF
 
 stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
 
-stage "C++ tests" ctest --test-dir build --output-on-failure -j"$(nproc)"
+stage "program tests (release build)" ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 stage "sanitizer build" scripts/build-sanitized.sh
 stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
