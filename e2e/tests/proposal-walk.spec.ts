@@ -12,7 +12,7 @@ import { shot, THEMES, useTheme } from '../shots';
 
 // A busy machine may take a while for each step of this long walk.
 const expect = baseExpect.configure({ timeout: 15_000 });
-test.setTimeout(120_000);
+test.setTimeout(180_000);
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const LOGO = readFileSync(path.join(here, '../data/logo.svg'));
