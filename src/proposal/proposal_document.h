@@ -49,7 +49,7 @@ struct ProposalDocument::Reading {
   std::string problem;  // when there is no document: "lines[3].total is not a number"
 };
 
-// The parts of the body, in order, each followed by a line feed as the saved file has them.
+// The body from the logo to "Итого", with the line feeds the saved file has between its parts.
 std::string proposal_body_html(const ProposalDocument& document);
 
 // The whole saved document: doctype, head with title and style, and the body.
