@@ -36,24 +36,32 @@ export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }
   const [measured, setMeasured] = useState(0);
   const heights = useRef(new WeakMap<EstimateLine, number>());
   const typical = useRef(FIRST_GUESS_PX);
-  const previousLines = useRef(lines);
 
+  const previous = useRef<{ lines: readonly EstimateLine[]; hidden: readonly boolean[]; measured: number; offsets: Float64Array } | null>(null);
   const offsets = useMemo(() => {
-    // An edited line is a new object: it keeps the height of the one it replaces until measured.
-    const before = previousLines.current;
-    previousLines.current = lines;
     const known = heights.current;
-    if (before !== lines && before.length === lines.length) {
+    const usual = typical.current;
+    const heightOf = (line: EstimateLine, i: number) => (hidden[i] === true ? 0 : (known.get(line) ?? usual));
+    const last = previous.current;
+    if (last && last.lines.length === lines.length) {
+      // An edited line is a new object: it keeps the height of the one it replaces until it
+      // is measured. When no height changes (a keystroke), the offsets stay as they are.
+      let same = last.hidden === hidden && last.measured === measured;
       for (let i = 0; i < lines.length; i++) {
-        if (before[i] === lines[i] || known.has(lines[i])) continue;
-        const h = known.get(before[i]);
-        if (h !== undefined) known.set(lines[i], h);
+        const before = last.lines[i];
+        if (before === lines[i]) continue;
+        const h = known.get(before);
+        if (h !== undefined && !known.has(lines[i])) known.set(lines[i], h);
+        if (heightOf(lines[i], i) !== heightOf(before, i)) same = false;
+      }
+      if (same) {
+        previous.current = { ...last, lines };
+        return last.offsets;
       }
     }
-    const usual = typical.current;
-    return rowOffsets(lines.length, (i) => (hidden[i] === true ? 0 : (known.get(lines[i]) ?? usual)));
-    // `measured` changes when a measured height does.
-    // eslint-disable-next-line react-hooks/exhaustive-deps
+    const next = rowOffsets(lines.length, (i) => heightOf(lines[i], i));
+    previous.current = { lines, hidden, measured, offsets: next };
+    return next;
   }, [lines, hidden, measured]);
 
   const latest = useRef({ offsets, lines, zoom, span });
