@@ -156,9 +156,12 @@ export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }
         }
       }
       if (!changed) return;
-      flushSync(() => setMeasured((n) => n + 1));
       const scroller = scrollerRef.current;
-      if (scroller && shift !== 0) scroller.scrollTop += shift * scale;
+      // A view at the end stays at the end: the last rows, measured taller, are still in sight.
+      const atEnd = scroller !== null && scroller.scrollTop > 0 && scroller.scrollTop + scroller.clientHeight >= scroller.scrollHeight - 2;
+      flushSync(() => setMeasured((n) => n + 1));
+      if (scroller && atEnd) scroller.scrollTop = scroller.scrollHeight;
+      else if (scroller && shift !== 0) scroller.scrollTop += shift * scale;
     });
     observer.current = rows;
     const seen = observed.current;
