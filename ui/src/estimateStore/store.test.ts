@@ -222,6 +222,17 @@ describe('estimate store', () => {
     expect(store.data!.lines.map((l) => l.quantity)).toEqual([20, 10, 1]);
     store.updateLines((lines) => lines.map((l) => (l.id === 1 ? { ...l, formula: '3' } : l)));
     expect(store.data!.lines.map((l) => l.quantity)).toEqual([3, 1.5, 1]);
+    // Typing a name gives no formula new inputs. Undone to the record as loaded (no calculator
+    // parameters yet), a name typed there gets the quantities a full pass gives.
+    const rename = (name: string) => store.updateLines((lines) => lines.map((l) => (l.id === 2 ? { ...l, name } : l)));
+    clock += 1000;
+    rename('Плинтус МДФ');
+    expect(store.data!.lines.map((l) => l.quantity)).toEqual([3, 1.5, 1]);
+    store.undo();
+    store.undo();
+    clock += 1000;
+    rename('Плинтус ПВХ');
+    expect(store.data!.lines.map((l) => l.quantity)).toEqual([0, 0, 1]);
   });
 
   it('makes one memory call per line, one after the other, for "remember prices"', async () => {

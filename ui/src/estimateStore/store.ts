@@ -3,7 +3,7 @@
 
 import { invoke as platformInvoke, onBeforeClose } from '../platform';
 import { isBlankName, newEmptyLine, type CatalogItemRef, type EstimateLine, type EstimatePayload } from '../model/types';
-import { recalculateLines } from '../formula';
+import { recalculateLines, sameFormulaInputs } from '../formula';
 import { variablesOf } from './calcParams';
 import { UndoHistory } from './history';
 import { memoryEntry, type MemoryEntry } from './memory';
@@ -52,6 +52,8 @@ export class EstimateStore {
   private lastSave: Promise<void> = Promise.resolve();
   /** Counts changes of the record, to tell whether the user edited while a save ran. */
   private revision = 0;
+  /** The lines as the last recalculation left them, and the calculator parameters it used. */
+  private recalculated: { lines: readonly EstimateLine[]; params: string | null | undefined } | null = null;
 
   constructor(
     private readonly call: Invoke = platformInvoke,
@@ -84,9 +86,14 @@ export class EstimateStore {
     await this.flush();
     try {
       const payload = await this.call<EstimatePayload>('get_estimate', { id });
+      const data = withPlaceholder(payload);
+      // What a full pass over the formulas gives for these lines, so that the first keystroke
+      // (a name typed) can be told to need none.
+      const params = data.estimate.calc_params_json;
+      this.recalculated = { lines: recalculateLines(data.lines, variablesOf(params)), params };
       this.history.clear();
       this.revision++;
-      this.set({ data: withPlaceholder(payload), error: '' });
+      this.set({ data, error: '' });
     } catch (e) {
       this.set({ error: failureText(e) });
     }
@@ -125,7 +132,17 @@ export class EstimateStore {
 
   /** Changes the lines; formula quantities are recomputed with the estimate's calculator variables. */
   updateLines(change: (lines: EstimateLine[]) => EstimateLine[]): void {
-    this.update((d) => ({ ...d, lines: recalculateLines(change(d.lines), variablesOf(d.estimate.calc_params_json)) }));
+    this.update((d) => {
+      const params = d.estimate.calc_params_json;
+      const next = change(d.lines);
+      // Lines that give every formula the inputs of the last recalculation's result need no
+      // new pass: typing a name, a unit or a category in a long estimate walks no formula.
+      const settled = this.recalculated;
+      const same = settled !== null && settled.params === params && sameFormulaInputs(settled.lines, next);
+      const lines = same ? next : recalculateLines(next, variablesOf(params));
+      this.recalculated = { lines, params };
+      return { ...d, lines };
+    });
   }
 
   /** New calculator parameters; the lines are recalculated with them in the same step. */

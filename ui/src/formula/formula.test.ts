@@ -1,6 +1,6 @@
 import { describe, expect, it } from 'vitest';
 import type { EstimateLine } from '../model/types';
-import { cycleSet, evaluateFormula, parseFormula, recalculateLines, referencedLines } from '.';
+import { cycleSet, evaluateFormula, parseFormula, recalculateLines, referencedLines, sameFormulaInputs } from '.';
 
 function value(text: string, vars: Record<string, number> = {}): number {
   const r = parseFormula(text);
@@ -114,3 +114,23 @@ describe('recalculate lines', () => {
     expect(quantities(recalculateLines(lines, { пол: 12 }))).toEqual([3000, 1, 1]);
   });
 });
+
+describe('changes that give the formulas the same inputs', () => {
+  // A recalculated estimate, then one change: where the inputs are the same, recalculating
+  // finds nothing to change (so it may be skipped); where they differ, it may not.
+  const settled = recalculateLines([line(1, undefined, 4, 10), line(2, 'line:1.qty * line:1.price', 0), line(3, 'line:2.qty + 1', 0)], {});
+  const edit = (i: number, change: Partial<EstimateLine>) => settled.map((l, k) => (k === i ? { ...l, ...change } : l));
+  it.each([
+    ['a name typed', edit(0, { name: 'Кладка' }), true],
+    ['a unit and a category', edit(2, { unit: 'м²', category: 'material' }), true],
+    ['a quantity others refer to', edit(0, { quantity: 5 }), false],
+    ['a price others refer to', edit(0, { unit_price: 11 }), false],
+    ['a formula', edit(1, { formula: 'line:1.qty' }), false],
+    ['an id given by a save', edit(0, { id: 7 }), false],
+    ['a line added', [...settled, line(undefined)], false],
+  ])('%s: same inputs %s', (_name, next, same) => {
+    expect(sameFormulaInputs(settled, next)).toBe(same);
+    if (same) expect(recalculateLines(next, {})).toBe(next);
+  });
+});
+

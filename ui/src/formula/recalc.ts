@@ -136,3 +136,20 @@ export function recalculateLines(lines: readonly EstimateLine[], calcVars: Reado
   });
   return out ?? (lines as EstimateLine[]);
 }
+
+/**
+ * Whether `after` gives every formula the same inputs as `before`: as many lines, each with the
+ * same id, formula, quantity and price. When `before` is a result of recalculateLines, so is
+ * such an `after` (a name, a unit, a category typed): recalculating it finds nothing to change,
+ * and a keystroke in a long estimate need not walk all its formulas again.
+ */
+export function sameFormulaInputs(before: readonly EstimateLine[], after: readonly EstimateLine[]): boolean {
+  if (before.length !== after.length) return false;
+  for (let i = 0; i < after.length; i++) {
+    const a = before[i];
+    const b = after[i];
+    if (a === b) continue;
+    if (a.id !== b.id || a.formula !== b.formula || a.quantity !== b.quantity || a.unit_price !== b.unit_price) return false;
+  }
+  return true;
+}

@@ -30,7 +30,7 @@ export interface GridRowProps {
   actions: RowActions;
 }
 
-function nameStyle(line: EstimateLine): CSSProperties {
+export function nameStyle(line: EstimateLine): CSSProperties {
   const f = readLineFormat(line.format_json);
   const style: CSSProperties = {};
   if (f.font) style.fontFamily = f.font;
@@ -41,7 +41,7 @@ function nameStyle(line: EstimateLine): CSSProperties {
   return style;
 }
 
-function rowFill(line: EstimateLine): string | undefined {
+export function rowFill(line: EstimateLine): string | undefined {
   return readLineFormat(line.format_json).fill || undefined;
 }
 
@@ -192,7 +192,7 @@ export const GridRow = memo(function GridRow({ line, index, columns, ring, activ
   const fill = rowFill(line);
   if (fill) classes.push('has-fill');
   return (
-    <div role="row" className={classes.join(' ')} data-row={index} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
+    <div role="row" className={classes.join(' ')} data-row={index} aria-rowindex={index + 2} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
       {columns.map((column) => (
         <Cell key={column.id} line={line} index={index} column={column} ring={ring} active={active} actions={actions} />
       ))}

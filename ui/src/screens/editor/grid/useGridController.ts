@@ -17,7 +17,7 @@ import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePa
 import { fillLineFromItem, typeName } from '../../../suggestions/fillLine';
 import { copyText, focusCellField, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
-import { useDrawnRows } from './useDrawnRows';
+import { scrollNearEdges } from './edgeScroll';
 
 export interface RowMenuState {
   row: number;
@@ -55,6 +55,11 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
   const gridRef = useRef<HTMLDivElement>(null);
   const scrollerRef = useRef<HTMLDivElement>(null);
+  const bodyRef = useRef<HTMLDivElement>(null);
+  /** The row whose field has the keyboard (any field, the type drop-down included). */
+  const fieldRow = useRef<number | null>(null);
+  /** The row whose grip the pointer holds. */
+  const gripRow = useRef<number | null>(null);
   const dataRef = useRef(data);
   const focusRef = useRef(focus);
   const currentRef = useRef(current);
@@ -81,9 +86,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     hitsRef.current = hits;
   });
 
-  const drawn = useDrawnRows(data.lines.length);
-  // DOM focus and scrolling follow the state after the rows are drawn; a row not drawn yet
-  // is waited for.
+  // DOM focus and scrolling follow the state once the rows are drawn: the row the focus moves
+  // to, or that a search shows, is held in the window, so it is in the document by now.
   useLayoutEffect(() => {
     const root = gridRef.current;
     const scroller = scrollerRef.current;
@@ -92,14 +96,13 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       scroller.scrollTop = keepScroll.current;
       keepScroll.current = null;
     }
-    const waiting = (row: number) => row >= drawn && row < dataRef.current.lines.length;
     const f = pendingFocus.current;
-    if (f && !waiting(f.row)) {
+    if (f) {
       pendingFocus.current = null;
       focusCellField(root, scroller, f.row, f.col);
     }
     const reveal = pendingReveal.current;
-    if (reveal !== null && !waiting(reveal)) {
+    if (reveal !== null) {
       revealRow(root, scroller, reveal);
       pendingReveal.current = null;
     }
@@ -241,18 +244,30 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const startY = e.clientY;
         let dragging = false;
         let target: number | null = null;
+        let pointer = { x: e.clientX, y: e.clientY };
+        // The row stays drawn while its grip holds the pointer, wherever the list scrolls.
+        gripRow.current = row;
         grip.setPointerCapture(e.pointerId);
-        const onMove = (ev: PointerEvent) => {
-          if (!dragging && !isDrag(startY, ev.clientY)) return;
-          dragging = true;
-          const over = document.elementFromPoint(ev.clientX, ev.clientY)?.closest<HTMLElement>('[data-row]');
+        const aim = () => {
+          const over = document.elementFromPoint(pointer.x, pointer.y)?.closest<HTMLElement>('.grid-body > [data-row]');
           target = over ? Number(over.dataset.row) : null;
           setDrag({ from: row, target });
+        };
+        // Near the list's top or bottom edge it scrolls, and the row under the pointer changes.
+        const edges = scrollNearEdges(() => scrollerRef.current, () => pointer.y, aim);
+        const onMove = (ev: PointerEvent) => {
+          pointer = { x: ev.clientX, y: ev.clientY };
+          if (!dragging && !isDrag(startY, ev.clientY)) return;
+          dragging = true;
+          aim();
+          edges.check();
         };
         const onUp = () => {
           grip.removeEventListener('pointermove', onMove);
           grip.removeEventListener('pointerup', onUp);
           grip.removeEventListener('pointercancel', onCancel);
+          edges.stop();
+          gripRow.current = null;
           setDrag(null);
           if (!dragging) {
             (document.activeElement as HTMLElement | null)?.blur?.();
@@ -284,6 +299,20 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
     return {
       actions,
+      /** Rows the window keeps drawn: the focus, a field's row, a held grip, rows about to be focused or shown. */
+      heldRows: (): number[] => {
+        const rows = [focusRef.current.row];
+        if (fieldRow.current !== null) rows.push(fieldRow.current);
+        if (gripRow.current !== null) rows.push(gripRow.current);
+        if (pendingFocus.current) rows.push(pendingFocus.current.row);
+        if (pendingReveal.current !== null) rows.push(pendingReveal.current);
+        return rows;
+      },
+      /** A field of the grid took the keyboard: its row stays drawn while it has it. */
+      fieldFocused: (target: EventTarget) => {
+        const row = target instanceof HTMLElement ? target.closest<HTMLElement>('[data-row]')?.dataset.row : undefined;
+        fieldRow.current = row === undefined ? null : Number(row);
+      },
       moveFocus,
       shape,
       appendAndEdit,
@@ -342,6 +371,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       /** The keyboard left the grid's fields: the cell stays focused, drawn with the ring. */
       gridBlurred: (next: EventTarget | null) => {
         const inGrid = next instanceof HTMLElement && gridRef.current?.contains(next) === true;
+        if (!inGrid) fieldRow.current = null;
         if (inGrid && (next instanceof HTMLInputElement || next instanceof HTMLSelectElement)) return;
         const f = focusRef.current;
         if (f.editing) setFocus({ ...f, editing: false });
@@ -349,7 +379,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     };
   }, [store]);
 
-  return { ...controller, drawn, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
+  return { ...controller, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef, bodyRef };
 }
 
 export type GridController = ReturnType<typeof useGridController>;
