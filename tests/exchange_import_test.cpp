@@ -24,7 +24,12 @@ std::string row_xml(int r, const std::vector<std::pair<std::string, std::string>
 TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
   test::AppFixture app;
   Json lines = Json::array(
-      {{{"line_type", "full"}, {"name", "Монтаж розеток"}, {"unit", "м²"}, {"quantity", 2}, {"unit_price", 100}},
+      {{{"line_type", "full"},
+        {"name", "Монтаж розеток"},
+        {"unit", "м²"},
+        {"quantity", 2},
+        {"unit_price", 100},
+        {"category", "material"}},
        {{"line_type", "quantity_only"}, {"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"quantity", 7}},
        {{"line_type", "fixed"}, {"name", "Аренда техники на смену"}, {"fixed_total", 1200}},
        {{"line_type", "section"}, {"name", "Кран шаровой"}}});
@@ -41,10 +46,11 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
     const char* category;
     Json unit, quantity, price, fixed;
   };
-  const Expected expected[] = {{"full", "work", "м²", 2, 100, nullptr},
-                               {"quantity_only", "material", "м", 7, nullptr, nullptr},
-                               {"fixed", "equipment", nullptr, nullptr, nullptr, 1200},
-                               {"section", "equipment", nullptr, nullptr, nullptr, nullptr}};
+  // The categories as set in the program, whatever the names suggest.
+  const Expected expected[] = {{"full", "material", "м²", 2, 100, nullptr},
+                               {"quantity_only", "work", "м", 7, nullptr, nullptr},
+                               {"fixed", "work", nullptr, nullptr, nullptr, 1200},
+                               {"section", "work", nullptr, nullptr, nullptr, nullptr}};
   ASSERT_EQ(got["lines"].size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
     const Json& l = got["lines"][i];
@@ -56,7 +62,7 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
     EXPECT_EQ(l["unit_price"], expected[i].price) << i;
     EXPECT_EQ(l["fixed_total"], expected[i].fixed) << i;
   }
-  // "Материалы" carries the exported subtotal (the add-on included); "Аванс" the advance.
+  // The add-on and the advance as set.
   EXPECT_EQ(got["footer"]["materials"], 300);
   EXPECT_TRUE(got["footer"]["show_materials"]);
   EXPECT_EQ(got["footer"]["advance"], 500);

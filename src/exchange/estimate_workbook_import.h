@@ -13,7 +13,8 @@ namespace calcora {
 inline constexpr const char* kDefaultImportedName = "Импортированная смета";
 
 // The estimate that the sheet's used area describes; never fails (cells that do not convert
-// count as absent).
-ImportedEstimate estimate_from_sheet(const SheetArea& area);
+// count as absent). `carrier` is the workbook's sheet of hidden records, when it has one
+// (workbook_carrier.h): rows that still carry theirs come back as they were exported.
+ImportedEstimate estimate_from_sheet(const SheetArea& area, const SheetArea* carrier = nullptr);
 
 }  // namespace calcora

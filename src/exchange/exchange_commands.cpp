@@ -11,6 +11,7 @@
 #include "exchange/estimate_csv.h"
 #include "exchange/estimate_workbook.h"
 #include "exchange/estimate_workbook_import.h"
+#include "exchange/workbook_carrier.h"
 #include "store/estimate_repository.h"
 
 namespace calcora {
@@ -40,8 +41,10 @@ void register_exchange_commands(CommandRegistry& registry) {
   });
   registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::string>("path");
-    return s.with_db(
-        [&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
+    return s.with_db([&](Database& db) {
+      const FirstSheetAndNamed book = read_first_sheet_and(path, kCarrierSheetName);
+      return insert_imported_estimate(db, estimate_from_sheet(book.first, book.named ? &*book.named : nullptr));
+    });
   });
   registry.add("import_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::string>("path");
