@@ -45,6 +45,8 @@ export function proposalHtml(snapshot: ProposalSnapshot, logo: string | null): s
   const title = escapeHtml(snapshot.title);
   const image = logo?.startsWith('data:image/') ? `<img alt="" src="${escapeHtml(logo)}" style="max-height:64px">` : '';
   const stages = snapshot.stages.map((s) => `<p>${escapeHtml(s.title)}: ${formatMoney(s.amount)} ₽</p>`).join('');
+  // Present only when the estimate's totals add to its lines; absent, the document is unchanged.
+  const summary = snapshot.summary ? snapshot.summary.map((r) => `<p>${escapeHtml(r.label)}: ${formatMoney(r.amount)} ₽</p>`).join('') + '\n' : '';
   return (
     '<!doctype html><html lang="ru"><head><meta charset="utf-8">' +
     `<title>${title || 'КП'}</title>\n` +
@@ -54,6 +56,7 @@ export function proposalHtml(snapshot: ProposalSnapshot, logo: string | null): s
     `<h1>${title || 'Коммерческое предложение'}</h1>\n` +
     `<p>${escapeHtml(snapshot.object_name)}</p>\n` +
     `${tableOf(snapshot)}\n` +
+    summary +
     `${stages}\n` +
     `<p>Итого: ${formatMoney(snapshot.total)} ₽</p>` +
     '</body></html>'

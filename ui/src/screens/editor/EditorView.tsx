@@ -77,7 +77,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
     [store],
   );
   const setObjectName = useCallback((name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } })), [store]);
-  const slotProps = { data, store, currentRow: grid.current.row };
+  const slotProps = { data, store, currentRow: grid.current.row, figures };
   const objectName = data.estimate.object_name;
   const estimateId = data.estimate.id;
   const print = useCallback(() => printEstimate(objectName), [objectName]);
@@ -161,7 +161,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           onDuplicate={() => grid.duplicate(grid.menu!.row)}
           onInsertAbove={() => grid.insertAt(grid.menu!.row)}
           onInsertBelow={() => grid.insertAt(grid.menu!.row + 1)}
-          onCopy={() => grid.copyRow(grid.menu!.row)}
+          onCopy={() => grid.copyRow(grid.menu!.row, true)}
           onClose={grid.closeMenu}
         />
       )}

@@ -59,7 +59,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
   const section = type === 'section';
   const key = (col: CellCol) => (e: Parameters<RowActions['cellKey']>[2]) => actions.cellKey(index, col, e);
   const focus = (col: CellCol) => () => actions.cellFocused(index, col);
-  const paste = (e: Parameters<RowActions['paste']>[1]) => actions.paste(index, e);
+  const paste = (col: CellCol) => (e: Parameters<RowActions['paste']>[2]) => actions.paste(index, col, e);
   const ringed = (col: CellCol) => (ring === col ? ' has-ring' : '');
 
   switch (column.id) {
@@ -75,7 +75,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
     case 'name':
       return (
         <div role="cell" className={`cell cell-name${ringed(0)}`}>
-          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onChoose={(item) => actions.chooseItem(index, item)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste} />
+          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onChoose={(item) => actions.chooseItem(index, item)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste(0)} />
           {!section && !isBlankName(line) && (
             <button type="button" tabIndex={-1} className="cat-badge" data-category={effectiveCategory(line.category)} title="Категория (клик — сменить)" onClick={() => actions.cycleCategory(index)} data-testid="category-badge">
               {CATEGORY_LABELS[effectiveCategory(line.category)]}
@@ -106,6 +106,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
               onChange={(v) => actions.setUnit(index, v)}
               onKeyDown={key(1)}
               onFocus={focus(1)}
+              onPaste={paste(1)}
               onHandOver={() => actions.unitHandOver(index)}
             />
           )}
@@ -114,20 +115,20 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
     case 'qty':
       return (
         <div role="cell" className={`cell${ringed(2)}`}>
-          {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste} />}
+          {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste(2)} />}
         </div>
       );
     case 'price':
       return (
         <div role="cell" className={`cell${ringed(3)}`}>
-          {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste} />}
+          {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste(3)} />}
         </div>
       );
     case 'total':
       if (type === 'fixed') {
         return (
           <div role="cell" className={`cell${ringed(4)}`}>
-            <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste} />
+            <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste(4)} />
           </div>
         );
       }

@@ -66,3 +66,12 @@ export function hasTextSelection(): boolean {
   }
   return (window.getSelection()?.toString() ?? '') !== '';
 }
+
+/** Puts text into the focused field as if typed: at the cursor, through the field's own input handling. */
+export function insertTyped(text: string): void {
+  const field = document.activeElement;
+  if (!(field instanceof HTMLInputElement)) return;
+  if (document.execCommand('insertText', false, text)) return;
+  field.setRangeText(text, field.selectionStart ?? field.value.length, field.selectionEnd ?? field.value.length, 'end');
+  field.dispatchEvent(new Event('input', { bubbles: true }));
+}

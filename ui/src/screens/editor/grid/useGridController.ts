@@ -7,15 +7,16 @@ import { nextCategory } from '../../../category/category';
 import type { EstimateStore, LineFormat } from '../../../estimateStore';
 import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
 import {
-  applyFormatTool, duplicateLine, fillDown, insertEmptyLine, insertLines, removeLine, rowShown, toggleBold, type CategoryFilter,
+  applyFormatTool, duplicateLine, fillDown, insertEmptyLine, removeLine, rowShown, switchLineType, toggleBold, type CategoryFilter,
 } from '../../../grid/lineEdits';
 import { indexAfterMove, isDrag, moveItem } from '../../../grid/reorder';
 import { hitRow, searchHits } from '../../../grid/search';
-import { lineToTsv, looksLikeRows, parseTsv, rowsToLines } from '../../../grid/tsv';
+import { pasteBlock, pastedCellText, singlePastedValue } from '../../../grid/paste';
+import { lineToTsv } from '../../../grid/tsv';
 import { normalizeUnit } from '../../../units/units';
 import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePayload } from '../../../model/types';
 import { fillLineFromItem, typeName } from '../../../suggestions/fillLine';
-import { copyText, focusCellField, revealRow } from './domFocus';
+import { copyText, focusCellField, insertTyped, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
 import { scrollNearEdges } from './edgeScroll';
 
@@ -198,7 +199,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           else delete next[field];
           return next;
         }),
-      setType: (row, lineType) => setLine(row, (l) => ({ ...l, line_type: lineType })),
+      setType: (row, lineType) => setLine(row, (l) => switchLineType(l, lineType)),
       cycleCategory: (row) => setLine(row, (l) => ({ ...l, category: nextCategory(l.category) })),
       remove: (row) => {
         const scroller = scrollerRef.current;
@@ -228,14 +229,19 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         if (result.append) appendAndEdit();
         else moveFocus(result.focus, true);
       },
-      paste: (row, e) => {
+      paste: (row, col, e) => {
         const text = e.clipboardData.getData('text/plain');
-        if (!looksLikeRows(text)) return;
+        const single = singlePastedValue(text);
         e.preventDefault();
-        const added = rowsToLines(parseTsv(text), estimateId());
-        if (added.length === 0) return;
-        updateLines((ls) => insertLines(ls, row + 1, added));
-        shiftRows((r) => (r > row ? r + added.length : r));
+        if (single !== null) {
+          // One copied cell goes in like typed text, so the field's own rules and undo apply.
+          insertTyped(pastedCellText(single, col));
+          return;
+        }
+        const block = pasteBlock(lines(), row, col, text, estimateId());
+        if (!block) return;
+        updateLines(() => block.lines);
+        moveFocus({ row: block.first, col, editing: true }, true);
       },
       gripDown: (row, e: ReactPointerEvent<HTMLElement>) => {
         if (e.button !== 0) return;
@@ -354,9 +360,10 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         updateLines((ls) => insertEmptyLine(ls, at, estimateId()));
         shiftRows((r) => (r >= at ? r + 1 : r));
       },
-      copyRow: (row = currentRef.current.row) => {
+      /** Ctrl+C copies a named row only; the row menu copies whatever row it was opened on. */
+      copyRow: (row = currentRef.current.row, anyName = false) => {
         const line = lines()[row];
-        if (!line || isBlankName(line)) return false;
+        if (!line || (!anyName && isBlankName(line))) return false;
         copyText(lineToTsv(line));
         return true;
       },
