@@ -105,6 +105,23 @@ TEST_F(DispatcherTest, ForeignUrlIsRefusedBeforeAnyBrowserStarts) {
   EXPECT_EQ(outcome.body, "можно открыть только сайт Calcora");
 }
 
+TEST_F(DispatcherTest, SaveFlowsAskWhetherAFileIsThereAndWhereDocumentsAre) {
+  const std::string present = (dir / "calcora.db").string();
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", present}}).body, "true");
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", (dir / "Смета.xlsx").string()}}).body, "false");
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", dir.path().string()}}).body, "true");
+
+  const char* home = std::getenv("HOME");
+  const std::string saved = home ? home : "";
+  setenv("HOME", dir.path().c_str(), 1);
+  EXPECT_EQ(Json::parse(dispatcher.dispatch("documents_folder", Json::object()).body), dir.path().string());
+  std::filesystem::create_directory(dir / "Documents");
+  EXPECT_EQ(Json::parse(dispatcher.dispatch("documents_folder", Json::object()).body), (dir / "Documents").string());
+  unsetenv("HOME");
+  EXPECT_EQ(dispatcher.dispatch("documents_folder", Json::object()).body, "null");
+  if (home) setenv("HOME", saved.c_str(), 1);
+}
+
 TEST(AppStateLock, FaultInsideThePoisonsLockButCommandErrorsDoNot) {
   test::TempDir dir;
   AppState state(dir / "calcora.db", Database::open(dir / "calcora.db"));

@@ -32,6 +32,15 @@ std::optional<std::filesystem::path> app_data_dir() {
   return std::nullopt;
 }
 
+std::optional<std::filesystem::path> documents_dir() {
+  auto home = env("HOME");
+  if (!home) return std::nullopt;
+  std::error_code ec;
+  auto documents = std::filesystem::path(*home) / "Documents";
+  if (std::filesystem::is_directory(documents, ec)) return documents;
+  return std::filesystem::path(*home);
+}
+
 std::optional<std::filesystem::path> startup_log_path() {
   auto base = env("LOCALAPPDATA");
   if (!base) base = env("TEMP");

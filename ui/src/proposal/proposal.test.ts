@@ -2,6 +2,7 @@ import { describe, expect, it } from 'vitest';
 import type { EstimateLine, EstimatePayload } from '../model/types';
 import {
   buildSnapshot,
+  defaultHtmlName,
   linkErrorText,
   printTitle,
   proposalHtml,
@@ -231,6 +232,15 @@ describe('output names and texts', () => {
     ['   ', 'Смета'],
   ])('print title of %j is %j', (title, expected) => {
     expect(printTitle(title)).toBe(expected);
+  });
+
+  it.each([
+    ['КП: этап 1/2', 'КП этап 1 2.html'],
+    ['', 'kp.html'],
+    ['  ', 'kp.html'],
+    ['con', 'smeta-con.html'],
+  ])('the HTML file of title %j is offered as %j', (title, name) => {
+    expect(defaultHtmlName(title)).toBe(name);
   });
 
   it.each([

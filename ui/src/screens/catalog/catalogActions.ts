@@ -1,7 +1,8 @@
 // What the catalog toolbar's buttons do with files and the standard catalog; each returns
 // the text for the message line (or null for nothing to say).
 
-import { askConfirm, invoke, pickOpenFile, pickSaveFile, showMessage } from '../../platform';
+import { chooseSavePath, savedText } from '../../files/savePlace';
+import { askConfirm, invoke, pickOpenFile, showMessage } from '../../platform';
 import { forceExtension } from '../../files/fileNames';
 
 export const MERGE_QUESTION = 'Добавить недостающие позиции из стандартного справочника? Существующие имена и цены не изменятся.';
@@ -23,9 +24,14 @@ export async function importCatalog(): Promise<string | null> {
 
 export async function exportCatalog(): Promise<string | null> {
   try {
-    const path = await pickSaveFile({ defaultName: EXPORT_NAME, filters: [{ name: 'Excel', extensions: ['xlsx'] }] });
-    if (path) await invoke<null>('export_catalog_xlsx', { path: forceExtension(path, 'xlsx') });
-    return null;
+    const path = await chooseSavePath({
+      defaultName: EXPORT_NAME,
+      filters: [{ name: 'Excel', extensions: ['xlsx'] }],
+      finalPath: (chosen) => forceExtension(chosen, 'xlsx'),
+    });
+    if (!path) return null;
+    await invoke<null>('export_catalog_xlsx', { path });
+    return savedText(path);
   } catch (e) {
     return failure(e);
   }

@@ -14,6 +14,7 @@ import { ColumnDialog } from './ColumnDialog';
 import { editorSlots } from './editorSlots';
 import { ExportMenu } from './ExportMenu';
 import { useFileDrop } from '../../files/useFileDrop';
+import { savedText } from '../../files/savePlace';
 import { Grid } from './grid/Grid';
 import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
@@ -40,7 +41,13 @@ export interface EditorViewProps {
 export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const settings = useSettings();
   const view = useTableView();
-  const [localError, setLocalError] = useState('');
+  const [localError, setLocalErrorState] = useState('');
+  // "Сохранено: …" after a file was written; any later message replaces it.
+  const [notice, setNotice] = useState('');
+  const setLocalError = useCallback((text: string) => {
+    setLocalErrorState(text);
+    setNotice('');
+  }, []);
   useFileDrop(setLocalError);
   const [proposalOpen, setProposalOpen] = useState(false);
   const [columnsOpen, setColumnsOpen] = useState(false);
@@ -81,7 +88,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const objectName = data.estimate.object_name;
   const estimateId = data.estimate.id;
   const print = useCallback(() => printEstimate(objectName), [objectName]);
-  const exportMenu = useMemo(() => <ExportMenu estimateId={estimateId} objectName={objectName} onError={setLocalError} />, [estimateId, objectName]);
+  const exportMenu = useMemo(() => <ExportMenu estimateId={estimateId} objectName={objectName} onError={setLocalError} onSaved={(path) => setNotice(savedText(path))} />, [estimateId, objectName, setLocalError]);
   const toggleProposal = useMemo(() => (mask.proposal ? () => setProposalOpen((o) => !o) : undefined), [mask.proposal]);
   const updateFooter = useCallback((change: Change) => store.update(change), [store]);
   const setTotalsHidden = view.setTotalsHidden;
@@ -124,6 +131,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
       {(snapshot.error || localError) && (
         <div className="error-line editor-error" role="alert" data-testid="editor-error">
           {snapshot.error || localError}
+        </div>
+      )}
+      {notice && !snapshot.error && !localError && (
+        <div className="notice-line editor-notice" role="status" data-testid="editor-notice">
+          {notice}
         </div>
       )}
       {proposalOpen && mask.proposal && editorSlots.proposal?.({ ...slotProps, onClose: () => setProposalOpen(false) })}

@@ -8,6 +8,7 @@ import type { CellCol } from '../../../grid/keyboard';
 import { LINE_TYPE_LABELS, LINE_TYPE_ORDER } from '../../../model/lineTypes';
 import { isBlankName, type EstimateLine } from '../../../model/types';
 import { formatLineSum } from '../../../money/money';
+import { numberDisplay } from '../../../grid/numberText';
 import { lineSum } from '../../../totals/totals';
 import { NameCell } from './NameCell';
 import { NumberCell } from './NumberCell';
@@ -43,6 +44,11 @@ export function nameStyle(line: EstimateLine): CSSProperties {
 
 export function rowFill(line: EstimateLine): string | undefined {
   return readLineFormat(line.format_json).fill || undefined;
+}
+
+/** What a field's cell shows on paper: the grid's own text of the value, without the field. */
+function OnPaper({ text }: { text: string }) {
+  return <span className="paper-value">{text}</span>;
 }
 
 interface CellProps {
@@ -92,10 +98,16 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
       return (
         <div role="cell" className="cell">
           {!section && <input className="cell-input" aria-label={column.title} value={line.sku ?? ''} onChange={(e) => actions.setSku(index, e.target.value)} />}
+          {!section && <OnPaper text={line.sku ?? ''} />}
         </div>
       );
     case 'cost':
-      return <div role="cell" className="cell">{!section && <NumberCell label={column.title} value={line.cost_price} onValue={(v) => actions.setNumber(index, 'cost_price', v)} />}</div>;
+      return (
+        <div role="cell" className="cell">
+          {!section && <NumberCell label={column.title} value={line.cost_price} onValue={(v) => actions.setNumber(index, 'cost_price', v)} />}
+          {!section && <OnPaper text={numberDisplay(line.cost_price)} />}
+        </div>
+      );
     case 'unit':
       return (
         <div role="cell" className={`cell${ringed(1)}`} data-cell-wrap={`${index}:1`}>
@@ -110,18 +122,21 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
               onHandOver={() => actions.unitHandOver(index)}
             />
           )}
+          {type !== 'fixed' && !section && <OnPaper text={line.unit ?? ''} />}
         </div>
       );
     case 'qty':
       return (
         <div role="cell" className={`cell${ringed(2)}`}>
           {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste(2)} />}
+          {!section && type !== 'fixed' && <OnPaper text={numberDisplay(line.quantity)} />}
         </div>
       );
     case 'price':
       return (
         <div role="cell" className={`cell${ringed(3)}`}>
           {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste(3)} />}
+          {!section && type !== 'fixed' && type !== 'quantity_only' && <OnPaper text={numberDisplay(line.unit_price)} />}
         </div>
       );
     case 'total':
@@ -129,6 +144,8 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
         return (
           <div role="cell" className={`cell${ringed(4)}`}>
             <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste(4)} />
+            {/* On paper a fixed sum reads like every other line sum. */}
+            <OnPaper text={formatLineSum(lineSum(line))} />
           </div>
         );
       }

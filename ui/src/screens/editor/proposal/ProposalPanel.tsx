@@ -109,6 +109,11 @@ export function ProposalPanel({ data, update, onClose, figures }: Props) {
         </p>
       )}
       {kp.link && <LinkAddress url={kp.link} />}
+      {kp.notice && (
+        <p className="notice-line" role="status" data-testid="proposal-notice">
+          {kp.notice}
+        </p>
+      )}
       {kp.error && (
         <p className="kp-error" role="alert" data-testid="proposal-error">
           {kp.error}

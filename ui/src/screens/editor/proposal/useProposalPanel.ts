@@ -18,6 +18,7 @@ import {
 import { publishProposal, revokeProposal, type PollResult } from './linkService';
 import { printInNewWindow, saveHtmlFile } from './proposalOutput';
 import { usePolling } from './usePolling';
+import { savedText } from '../../../files/savePlace';
 import { printedTotalsRows } from '../../../totals/printRows';
 import type { EstimateFigures } from '../totals/useEstimateTotals';
 
@@ -40,6 +41,7 @@ export function useProposalPanel(data: EstimatePayload, update: (change: Change)
   const [settings, setSettings] = useState(() => initialSettings(data));
   const [link, setLink] = useState('');
   const [error, setError] = useState('');
+  const [notice, setNotice] = useState('');
   const [poll, setPoll] = useState<PollResult | null>(null);
   const [busy, setBusy] = useState(false);
 
@@ -92,8 +94,10 @@ export function useProposalPanel(data: EstimatePayload, update: (change: Change)
 
   const saveHtml = async () => {
     setError('');
+    setNotice('');
     try {
-      await saveHtmlFile(document(), current().title);
+      const path = await saveHtmlFile(document(), current().title);
+      if (path) setNotice(savedText(path));
     } catch (e) {
       setError(`Ошибка: ${failureText(e)}`);
     }
@@ -138,5 +142,5 @@ export function useProposalPanel(data: EstimatePayload, update: (change: Change)
   usePolling(settings.token, onPoll);
 
   const shown = useMemo(() => buildSnapshot('', settings.stages, data, summaryOf(data, figures)), [settings.stages, data, figures]);
-  return { settings, link, error, poll, busy, edit, save, setError, print, saveHtml, publish, revoke, shortfall: stagesShortfall(shown), total: shown.total };
+  return { settings, link, error, notice, poll, busy, edit, save, setError, print, saveHtml, publish, revoke, shortfall: stagesShortfall(shown), total: shown.total };
 }
