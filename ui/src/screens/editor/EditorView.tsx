@@ -161,9 +161,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           </div>
           {mask.calculators && <FormulaBar lines={data.lines} currentIndex={grid.current.row} onFormula={(row, formula) => store.updateLines((ls) => ls.map((l, i) => (i === row ? { ...l, formula } : l)))} />}
         </div>
-        {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
-        {!view.totalsHidden &&
-          <TotalsPanel data={data} figures={figures} update={updateFooter} onHide={hideTotals} rememberPrices={rememberPrices} />}
+        <div className="side-panels">
+          {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
+          {!view.totalsHidden &&
+            <TotalsPanel data={data} figures={figures} update={updateFooter} onHide={hideTotals} rememberPrices={rememberPrices} />}
+        </div>
       </div>
       <StatusBar saving={snapshot.saving} zoom={view.zoom} onZoom={view.setZoom} />
       {grid.menu && (

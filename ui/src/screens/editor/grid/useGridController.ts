@@ -234,8 +234,10 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const single = singlePastedValue(text);
         e.preventDefault();
         if (single !== null) {
-          // One copied cell goes in like typed text, so the field's own rules and undo apply.
-          insertTyped(pastedCellText(single, col));
+          // One copied cell goes in like typed text, so the field's own rules and undo apply. A
+          // copied number or unit takes the cell's place, as in a spreadsheet; a name piece goes
+          // in at the cursor.
+          insertTyped(pastedCellText(single, col), col !== 0);
           return;
         }
         const block = pasteBlock(lines(), row, col, text, estimateId());
