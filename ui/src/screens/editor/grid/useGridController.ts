@@ -2,7 +2,7 @@
 // change a row, key or tool makes. Rows get one stable action object; the state they show
 // comes in as plain props.
 
-import { useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
+import { useEffect, useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
 import { nextCategory } from '../../../category/category';
 import type { EstimateStore, LineFormat } from '../../../estimateStore';
 import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
@@ -121,11 +121,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       setCurrentState(c);
     };
 
-    /** Registers a line in the name memory and links it to the item that comes back. */
-    const register = (line: EstimateLine | undefined) => {
-      if (!line) return;
-      store
-        .registerLine(line)
+    /**
+     * Registers a line the user is done with in the name memory and links it to the item that
+     * comes back; `counted` for a suggestion just picked, whose line is linked already.
+     */
+    const register = (line: EstimateLine | undefined, counted = false): Promise<void> => {
+      if (!line) return Promise.resolve();
+      return store
+        .registerLine(line, counted)
         .then((item) => {
           const d = store.data;
           if (!item || !d) return;
@@ -146,7 +149,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       // The row's full unit field goes away with the focus, before it could normalise on blur.
       const unit = lines()[left]?.unit;
       if (unit && normalizeUnit(unit) !== unit) setLine(left, (l) => ({ ...l, unit: normalizeUnit(l.unit ?? '') }));
-      register(lines()[left]);
+      void register(lines()[left]);
     };
 
     const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
@@ -175,8 +178,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       const last = ls.length - 1;
       const left = enteredRow.current;
       enteredRow.current = ls.length;
-      if (left !== null && left !== last) register(ls[left]);
-      register(ls[last]);
+      if (left !== null && left !== last) void register(ls[left]);
+      void register(ls[last]);
       updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
       moveFocus({ row: ls.length, col: 0, editing: true }, true);
     };
@@ -184,7 +187,10 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     const actions: RowActions = {
       // Typing a name drops the catalog link: the line no longer is that item.
       setName: (row, name) => setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : typeName(l, name))),
-      chooseItem: (row, item) => setLine(row, (l) => fillLineFromItem(l, item)),
+      chooseItem: (row, item) => {
+        setLine(row, (l) => fillLineFromItem(l, item));
+        void register(lines()[row], true);
+      },
       setUnit: (row, unit) => setLine(row, (l) => ({ ...l, unit })),
       setSku: (row, sku) => setLine(row, (l) => ({ ...l, sku: sku === '' ? null : sku })),
       setNumber: (row, field, value) =>
@@ -196,7 +202,13 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           return next;
         }),
       setType: (row, lineType) => setLine(row, (l) => ({ ...l, line_type: lineType })),
-      cycleCategory: (row) => setLine(row, (l) => ({ ...l, category: nextCategory(l.category) })),
+      cycleCategory: (row) => {
+        setLine(row, (l) => ({ ...l, category: nextCategory(l.category) }));
+        // A linked line's item takes the corrected category at once; an unlinked line carries
+        // it to its item when it is registered.
+        const line = lines()[row];
+        if (line?.catalog_item_id != null) store.rememberCategory(line).catch(() => undefined);
+      },
       remove: (row) => {
         const scroller = scrollerRef.current;
         if (scroller) keepScroll.current = scroller.scrollTop;
@@ -284,6 +296,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
     return {
       actions,
+      registerRow: (row: number) => register(lines()[row]),
       moveFocus,
       shape,
       appendAndEdit,
@@ -314,7 +327,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const filled = fillDown(lines(), row, col);
         if (!filled) return;
         updateLines((ls) => fillDown(ls, row, col) ?? ls);
-        register(lines()[row]);
+        void register(lines()[row]);
       },
       duplicate: (row = currentRef.current.row) => {
         if (row >= lines().length) return;
@@ -348,6 +361,21 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       },
     };
   }, [store]);
+
+  // The row still being edited when the estimate is closed (another one opened, the editor
+  // left, the window closed) is done with too, like a row left for another.
+  useEffect(() => {
+    const leave = () => {
+      const row = enteredRow.current;
+      enteredRow.current = null;
+      return row === null ? Promise.resolve() : controller.registerRow(row);
+    };
+    store.setLeaveHook(leave);
+    return () => {
+      store.setLeaveHook(null);
+      void leave();
+    };
+  }, [store, controller]);
 
   return { ...controller, drawn, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
 }
