@@ -1,7 +1,11 @@
 #include "exchange/imported_estimate.h"
 
+#include <cmath>
 #include <optional>
+#include <string>
 
+#include "common/errors.h"
+#include "common/number_text.h"
 #include "common/time_stamp.h"
 #include "store/estimate_writes.h"
 #include "store/unicode_lower.h"
@@ -22,9 +26,27 @@ std::optional<int64_t> verified_catalog_link(Database& db, const EstimateLine& l
   return link;
 }
 
+void check_number(const std::optional<double>& value, const std::string& where) {
+  if (value && std::isfinite(*value) && std::fabs(*value) > kNumberLimit)
+    throw CommandError(std::string(kImportedNumberTooLargeMessage) + ": " + where + ", " + number_text(*value));
+}
+
+// Figures beyond reason are refused whole rather than stored: a misread column or a typing slip
+// would otherwise show as totals that no field can hold.
+void check_numbers(const ImportedEstimate& estimate) {
+  for (size_t i = 0; i < estimate.lines.size(); ++i) {
+    const EstimateLine& l = estimate.lines[i];
+    const std::string where = "позиция " + std::to_string(i + 1) + " «" + l.name + "»";
+    for (const auto& v : {l.quantity, l.unit_price, l.fixed_total, l.cost_price}) check_number(v, where);
+  }
+  const EstimateFooter& f = estimate.footer;
+  for (double v : {f.materials, f.delivery, f.advance}) check_number(v, "итоги сметы");
+}
+
 }  // namespace
 
 int64_t insert_imported_estimate(Database& db, const ImportedEstimate& estimate) {
+  check_numbers(estimate);
   const std::string now = utc_now_stamp();
   Transaction tx(db);
   db.cached("INSERT INTO estimates (object_name, created_at, updated_at, mode) VALUES (?1, ?2, ?2, 'simple')")

@@ -3,6 +3,7 @@
 
 import { askConfirm, invoke, pickOpenFile, pickSaveFile, showMessage } from '../../platform';
 import { forceExtension } from '../../files/fileNames';
+import { withFileFailure } from '../../files/failureMessage';
 
 export const MERGE_QUESTION = 'Добавить недостающие позиции из стандартного справочника? Существующие имена и цены не изменятся.';
 export const NOTHING_TO_MERGE = 'Все стандартные позиции уже есть';
@@ -14,7 +15,7 @@ export async function importCatalog(): Promise<string | null> {
   try {
     const path = await pickOpenFile({ filters: [{ name: 'Excel и CSV', extensions: ['xlsx', 'csv'] }] });
     if (!path) return null;
-    const [loaded, skipped] = await invoke<[number, number]>('import_catalog_xlsx', { path });
+    const [loaded, skipped] = await withFileFailure(path, 'open', () => invoke<[number, number]>('import_catalog_xlsx', { path }));
     return `загружено ${loaded}, пропущено ${skipped}`;
   } catch (e) {
     return failure(e);
@@ -24,7 +25,9 @@ export async function importCatalog(): Promise<string | null> {
 export async function exportCatalog(): Promise<string | null> {
   try {
     const path = await pickSaveFile({ defaultName: EXPORT_NAME, filters: [{ name: 'Excel', extensions: ['xlsx'] }] });
-    if (path) await invoke<null>('export_catalog_xlsx', { path: forceExtension(path, 'xlsx') });
+    if (!path) return null;
+    const target = forceExtension(path, 'xlsx');
+    await withFileFailure(target, 'save', () => invoke<null>('export_catalog_xlsx', { path: target }));
     return null;
   } catch (e) {
     return failure(e);
