@@ -62,6 +62,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
   const seamsRef = useRef(seams);
   /** The row the keyboard is in, for registering it in the name memory when it is left. */
   const enteredRow = useRef<number | null>(null);
+  /** That row's line as it was entered: a row left unchanged was not worked on, and is not registered. */
+  const enteredLine = useRef<EstimateLine | null>(null);
   const pendingFocus = useRef<GridFocus | null>(null);
   const hitIndexRef = useRef(0);
   const pendingReveal = useRef<number | null>(null);
@@ -140,16 +142,18 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         .catch(() => undefined);
     };
 
-    /** The keyboard enters a row: the row left behind is registered, once. */
+    /** The keyboard enters a row: the row left behind is registered, once, if it was worked on. */
     const enterRow = (row: number) => {
       const left = enteredRow.current;
       if (left === row) return;
+      const atEntry = enteredLine.current;
       enteredRow.current = row;
+      enteredLine.current = lines()[row] ?? null;
       if (left === null) return;
       // The row's full unit field goes away with the focus, before it could normalise on blur.
       const unit = lines()[left]?.unit;
       if (unit && normalizeUnit(unit) !== unit) setLine(left, (l) => ({ ...l, unit: normalizeUnit(l.unit ?? '') }));
-      void register(lines()[left]);
+      if (lines()[left] !== atEntry) void register(lines()[left]);
     };
 
     const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
@@ -172,15 +176,15 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       if (enteredRow.current !== null) enteredRow.current = map(enteredRow.current);
     };
 
-    /** A new empty line at the end, its name edited; the last line is registered first. */
+    /** A new empty line at the end, its name edited; the row left (often the last) is registered first. */
     const appendAndEdit = () => {
       const ls = lines();
-      const last = ls.length - 1;
       const left = enteredRow.current;
+      const atEntry = enteredLine.current;
       enteredRow.current = ls.length;
-      if (left !== null && left !== last) void register(ls[left]);
-      void register(ls[last]);
+      if (left !== null && ls[left] !== atEntry) void register(ls[left]);
       updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
+      enteredLine.current = lines()[ls.length] ?? null;
       moveFocus({ row: ls.length, col: 0, editing: true }, true);
     };
 
@@ -296,7 +300,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
     return {
       actions,
-      registerRow: (row: number) => register(lines()[row]),
+      /** The row being edited is done with: registered if it was worked on since it was entered. */
+      leaveEditedRow: (): Promise<void> => {
+        const row = enteredRow.current;
+        const atEntry = enteredLine.current;
+        enteredRow.current = null;
+        enteredLine.current = null;
+        return row === null || lines()[row] === atEntry ? Promise.resolve() : register(lines()[row]);
+      },
       moveFocus,
       shape,
       appendAndEdit,
@@ -365,15 +376,10 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
   // The row still being edited when the estimate is closed (another one opened, the editor
   // left, the window closed) is done with too, like a row left for another.
   useEffect(() => {
-    const leave = () => {
-      const row = enteredRow.current;
-      enteredRow.current = null;
-      return row === null ? Promise.resolve() : controller.registerRow(row);
-    };
-    store.setLeaveHook(leave);
+    store.setLeaveHook(controller.leaveEditedRow);
     return () => {
       store.setLeaveHook(null);
-      void leave();
+      void controller.leaveEditedRow();
     };
   }, [store, controller]);
 
