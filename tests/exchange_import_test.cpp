@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "exchange/estimate_workbook_import.h"
+#include "exchange/imported_estimate.h"
 #include "exchange_support.h"
 
 namespace calcora {
@@ -137,6 +139,53 @@ TEST(EstimateImport, ReadsWorkbookWrittenByLibreOffice) {
   EXPECT_EQ(got["lines"][1]["unit_price"], 900.5);
   EXPECT_EQ(got["lines"][1]["category"], "material");
   EXPECT_EQ(got["footer"]["advance"], 10000);
+}
+
+// Workbooks of another kind are refused rather than read as an estimate of nonsense.
+TEST(EstimateImport, RefusesTablesThatAreNoEstimate) {
+  test::AppFixture app;
+  struct Case {
+    const char* what;
+    std::string sheet;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"a household budget: amounts in the third column",
+       row_xml(1, {{"A1", "s:Месяц"}, {"B1", "s:Статья"}, {"C1", "s:Сумма"}}) +
+           row_xml(2, {{"A2", "s:Январь"}, {"B2", "s:Аренда"}, {"C2", "30000"}}) +
+           row_xml(3, {{"A3", "s:Январь"}, {"B3", "s:Продукты"}, {"C3", "15000"}}) +
+           row_xml(4, {{"A4", "s:Февраль"}, {"B4", "s:Аренда"}, {"C4", "30000"}}),
+       kNoNumbersMessage},
+      {"a single column of figures", row_xml(1, {{"A1", "1"}}) + row_xml(2, {{"A2", "2"}}) + row_xml(3, {{"A3", "3"}}),
+       kNoNamesMessage},
+  };
+  for (const auto& c : cases) {
+    test::write_zip(app.dir / "other.xlsx", test::minimal_workbook(c.sheet));
+    EXPECT_EQ(app.fail("import_estimate_xlsx", {{"path", (app.dir / "other.xlsx").string()}}), c.error) << c.what;
+  }
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 0);
+
+  // Half the named rows with a figure is still an estimate (headings have none); a sheet with
+  // only a title and a header is an empty one.
+  test::write_zip(app.dir / "half.xlsx",
+                  test::minimal_workbook(row_xml(1, {{"B1", "s:Баня"}}) + row_xml(3, {{"A3", "1"}, {"B3", "s:Фундамент"}}) +
+                                         row_xml(4, {{"A4", "2"}, {"B4", "s:Бетон"}, {"D4", "3"}})));
+  test::write_zip(app.dir / "empty.xlsx", test::minimal_workbook(row_xml(1, {{"B1", "s:Пусто"}}) +
+                                                                 row_xml(2, {{"B2", "s:Наименование"}})));
+  app.call("import_estimate_xlsx", {{"path", (app.dir / "half.xlsx").string()}});
+  app.call("import_estimate_xlsx", {{"path", (app.dir / "empty.xlsx").string()}});
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 2);
+}
+
+TEST(EstimateImport, FiguresBeyondReasonAreRefused) {
+  test::AppFixture app;
+  test::write_zip(app.dir / "huge.xlsx",
+                  test::minimal_workbook(row_xml(1, {{"B1", "s:Ошибка"}}) +
+                                         row_xml(3, {{"A3", "1"}, {"B3", "s:Кирпич"}, {"D3", "2"}, {"E3", "10"}}) +
+                                         row_xml(4, {{"A4", "2"}, {"B4", "s:Плитка"}, {"D4", "2"}, {"E4", "99999999999999999999"}})));
+  EXPECT_EQ(app.fail("import_estimate_xlsx", {{"path", (app.dir / "huge.xlsx").string()}}),
+            std::string(kImportedNumberTooLargeMessage) + ": позиция 2 «Плитка», 100000000000000000000");
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates WHERE object_name = 'Ошибка'"), 0);
 }
 
 TEST(EstimateImport, FailuresLeaveNothingBehind) {

@@ -92,7 +92,7 @@ test('each export goes through the save dialog and writes a file its reader acce
   await menu.choose('xlsx');
   await dialog.choose(path.join(dir, 'no-such-folder', 'x.xlsx'));
   const box = new MessageBox(page);
-  await expect(box.alert).toContainText('Ошибка: ');
+  await expect(box.alert).toContainText(`Ошибка: Папка не найдена: ${path.join(dir, 'no-such-folder', 'x.xlsx')} (`);
   await box.ok();
 });
 
@@ -151,7 +151,7 @@ test('files open from the list and with Ctrl+O; nine exchange files keep the new
   await page.keyboard.press('Control+o');
   await dialog.choose(broken);
   const box = new MessageBox(page);
-  await expect(box.alert).toContainText('Ошибка: ');
+  await expect(box.alert).toContainText(`Ошибка: Файл повреждён или это не файл Calcora: ${broken} (`);
   await box.ok();
 
   // The list survives a reload, and an entry leads to its estimate.
@@ -204,15 +204,16 @@ test('a backup brings back a deleted estimate without a restart', async ({ page,
   await list.open();
   await expect(list.row('Дом на Лесной')).toBeVisible();
 
-  // A file that is not a backup is refused and the database stays as it is.
+  // A file that is not a backup is refused before the question, in words that name it, and the
+  // database stays as it is.
   const text = path.join(dir, 'notes.db');
   writeFileSync(text, 'просто текст');
   await settings.open();
   await settings.category('data');
   await page.getByTestId('settings-restore').click();
   await dialog.choose(text);
-  await box.ok();
-  await expect(settings.dataMessage).toHaveText('Ошибка: это не резервная копия Calcora');
+  await expect(settings.dataMessage).toHaveText(`Ошибка: Это не резервная копия Calcora: ${text} (это не резервная копия Calcora)`);
+  await expect(box.confirm).toHaveCount(0);
   await list.open();
   await expect(list.row('Дом на Лесной')).toBeVisible();
 });

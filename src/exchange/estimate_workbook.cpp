@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/number_text.h"
 #include "exchange/footer_rows.h"
 #include "exchange/workbook_carrier.h"
 #include "exchange/workbook_file.h"
@@ -25,7 +26,7 @@ class SheetWriter {
     check_xlsx(worksheet_write_string(sheet_, row, col, value.c_str(), format));
   }
   void number(lxw_row_t row, lxw_col_t col, double value) {
-    check_xlsx(worksheet_write_number(sheet_, row, col, value, nullptr));
+    check_xlsx(worksheet_write_number(sheet_, row, col, spreadsheet_value(value), nullptr));
   }
   void number(lxw_row_t row, lxw_col_t col, const std::optional<double>& value) {
     if (value) number(row, col, *value);
@@ -34,7 +35,7 @@ class SheetWriter {
   // LibreOffice trusts the stored result of a workbook that names Excel as its writer: stored
   // as 0, every sum and the grand total would show 0 to the customer.
   void formula(lxw_row_t row, lxw_col_t col, const std::string& value, double result) {
-    check_xlsx(worksheet_write_formula_num(sheet_, row, col, value.c_str(), nullptr, result));
+    check_xlsx(worksheet_write_formula_num(sheet_, row, col, value.c_str(), nullptr, spreadsheet_value(result)));
   }
   // Returns the amount, so the caller can add up what the grand total's SUM covers.
   double labelled(lxw_row_t row, const char* label, double amount) {

@@ -8,6 +8,7 @@
 #include "calc/category.h"
 #include "calc/totals.h"
 #include "commands/json.h"
+#include "common/errors.h"
 #include "common/random_id.h"
 #include "exchange/cell_values.h"
 #include "exchange/footer_rows.h"
@@ -82,15 +83,34 @@ void read_general_footer_row(const std::string& label, double amount, EstimateFo
   }
 }
 
+bool row_has_value(const SheetArea& area, size_t r) {
+  for (size_t c = kA; c <= kF; ++c)
+    if (area.at(r, c).kind != CellKind::kEmpty) return true;
+  return false;
+}
+
+// A workbook of another kind (a household budget, a price list) would come in as an estimate of
+// nonsense: its amounts in the unit column, its first rows taken for a title and a header. Its
+// rows are told by their cells: estimate lines have a name and some quantity, price or sum.
+void refuse_other_tables(size_t data_rows, size_t named_rows, size_t rows_with_number) {
+  if (data_rows > 0 && named_rows == 0) throw CommandError(kNoNamesMessage);
+  if (rows_with_number * 2 < named_rows) throw CommandError(kNoNumbersMessage);
+}
+
 void read_general_layout(const SheetArea& area, ImportedEstimate& out) {
+  size_t data_rows = 0, named_rows = 0, rows_with_number = 0;
   for (size_t r = 2; r < area.row_count(); ++r) {
+    if (row_has_value(area, r)) ++data_rows;
     const RowCells row = row_cells(area, r);
     if (!is_named(row.name)) {
       if (auto label = cell_text(area.at(r, kE))) read_general_footer_row(*label, row.sum.value_or(0), out.footer);
       continue;
     }
+    ++named_rows;
+    if (row.quantity || row.price || row.sum) ++rows_with_number;
     if (auto line = general_line(row)) out.lines.push_back(std::move(*line));
   }
+  refuse_other_tables(data_rows, named_rows, rows_with_number);
 }
 
 // --- The program's own export: lines down to "Работы", then the subtotals, delivery, the

@@ -73,6 +73,10 @@ void register_exchange_commands(CommandRegistry& registry) {
     export_backup(s, a.required<std::string>("path"));
     return nullptr;
   });
+  registry.add("check_backup_file", [](AppState&, const Args& a) -> Json {
+    check_backup_file(a.required<std::string>("path"));
+    return nullptr;
+  });
   registry.add("import_all_data", [](AppState& s, const Args& a) -> Json {
     restore_backup(s, a.required<std::string>("path"));
     return nullptr;

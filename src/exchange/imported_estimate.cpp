@@ -1,8 +1,12 @@
 #include "exchange/imported_estimate.h"
 
+#include <cmath>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
+#include "common/errors.h"
+#include "common/number_text.h"
 #include "common/time_stamp.h"
 #include "store/estimate_writes.h"
 #include "store/unicode_lower.h"
@@ -47,9 +51,27 @@ class CatalogLinks {
   std::optional<std::unordered_map<std::string, int64_t>> ids_by_name_;
 };
 
+void check_number(const std::optional<double>& value, const std::string& where) {
+  if (value && std::isfinite(*value) && std::fabs(*value) > kNumberLimit)
+    throw CommandError(std::string(kImportedNumberTooLargeMessage) + ": " + where + ", " + number_text(*value));
+}
+
+// Figures beyond reason are refused whole rather than stored: a misread column or a typing slip
+// would otherwise show as totals that no field can hold.
+void check_numbers(const ImportedEstimate& estimate) {
+  for (size_t i = 0; i < estimate.lines.size(); ++i) {
+    const EstimateLine& l = estimate.lines[i];
+    const std::string where = "позиция " + std::to_string(i + 1) + " «" + l.name + "»";
+    for (const auto& v : {l.quantity, l.unit_price, l.fixed_total, l.cost_price}) check_number(v, where);
+  }
+  const EstimateFooter& f = estimate.footer;
+  for (double v : {f.materials, f.delivery, f.advance}) check_number(v, "итоги сметы");
+}
+
 }  // namespace
 
 int64_t insert_imported_estimate(Database& db, const ImportedEstimate& estimate) {
+  check_numbers(estimate);
   const std::string now = utc_now_stamp();
   Transaction tx(db);
   db.cached(

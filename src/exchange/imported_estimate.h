@@ -22,7 +22,10 @@ struct ImportedEstimate {
   EstimateFooter footer;            // its estimate_id is ignored
 };
 
-// Inserts the estimate with the current time as both time stamps and returns its id. Lines get
+inline constexpr const char* kImportedNumberTooLargeMessage = "В файле число больше 1 000 000 000 000 по модулю";
+
+// Inserts the estimate with the current time as both time stamps and returns its id. A quantity,
+// price or amount beyond kNumberLimit refuses the whole import (the message names the line). Lines get
 // new ids; quantity formulas that name a line of the same file by its old id ("line:<id>.qty")
 // are rewritten to the new id. A catalog link is kept only where the local catalog item with
 // that id has the same name ignoring letter case, since the id comes from another database and

@@ -4,6 +4,7 @@
 import { estimateStore } from '../estimateStore';
 import { invoke } from '../platform';
 import { readSettings } from '../settings/settings';
+import { withFileFailure } from './failureMessage';
 import { forceExtension, safeFileName } from './fileNames';
 import { rememberRecent } from './recent';
 import { chooseSavePath } from './savePlace';
@@ -49,7 +50,7 @@ export async function exportEstimate(id: number, objectName: string, kind: strin
   // The native side writes what is stored: an edit still waiting for its autosave goes first.
   if (estimateStore.data?.estimate.id === id) await estimateStore.flush();
   const args = choice.kind === 'pdf' ? { id, path, printFont: readSettings().printFont } : { id, path };
-  await invoke<null>(COMMANDS[choice.kind], args);
+  await withFileFailure(path, 'save', () => invoke<null>(COMMANDS[choice.kind], args));
   if (choice.kind === 'clcx') rememberRecent(path, objectName, id);
   return path;
 }

@@ -25,8 +25,10 @@ describe('parse and evaluate', () => {
   });
 
   it.each([
-    ['2,5', 'лишние символы'],
+    ['2,5,1', 'лишние символы'],
+    ['2, 5', 'лишние символы'],
     ['5.', 'лишние символы'],
+    ['5,', 'лишние символы'],
     ['.5', 'число'],
     ['(1 + 2', 'нет закрывающей скобки'],
     ['line:x.qty', 'ссылка: line:<id>.qty|price'],
@@ -54,6 +56,16 @@ describe('parse and evaluate', () => {
     expect(r.ok && referencedLines(r.node)).toEqual([7, 3, 7]);
     expect(value('line:7.qty * line:3.price', { 'line:7.qty': 2, 'line:3.price': 5 })).toBe(10);
     expect(value('line:9.qty + 1')).toBe(1);
+  });
+
+  it.each([
+    ['стены * 1,1', 'стены * 1.1'],
+    ['2,5', '2.5'],
+    ['(пол + 0,75) / 1,5', '(пол + 0.75) / 1.5'],
+    ['line:3.qty*1,05', 'line:3.qty*1.05'],
+  ])('the decimal comma in %s reads like %s', (comma, point) => {
+    const vars = { стены: 45, пол: 12, 'line:3.qty': 19.35 };
+    expect(value(comma, vars)).toBe(value(point, vars));
   });
 
   it('uses calculator variables such as the wall area', () => {
@@ -107,6 +119,16 @@ describe('recalculate lines', () => {
     const out = recalculateLines([noId, bad, blank], {});
     expect(out[0]).toBe(noId);
     expect(quantities(out)).toEqual([7, 9, 11]);
+  });
+
+  it.each([
+    ['стены * 1.1', { стены: 45 }, 49.5],
+    ['line:9.qty * 1,1', { стены: 0 }, 21.285],
+    ['0.1 + 0.2', {}, 0.3],
+    ['1 / 3', {}, 0.333333333],
+  ])('stores %s rounded to 9 decimal places', (formula, vars, expected) => {
+    const out = recalculateLines([line(1, formula, 0), line(9, undefined, 19.35)], vars);
+    expect(out[0].quantity).toBe(expected);
   });
 
   it('uses calculator variables and price references, turns a missing line into 0', () => {

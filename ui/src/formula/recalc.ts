@@ -2,6 +2,7 @@
 // finds the lines caught in (or leading into) loops of references.
 
 import type { EstimateLine } from '../model/types';
+import { roundQuantity } from '../numbers/numberText';
 import { evaluateFormula, referencesOf } from './evaluate';
 import { parseFormula, referenceName, type FormulaNode } from './parse';
 
@@ -118,7 +119,8 @@ export function recalculateLines(lines: readonly EstimateLine[], calcVars: Reado
       vars[referenceName(ref.id, ref.field)] = source.get(ref.id) ?? 0;
     }
     const value = evaluateFormula(node, vars);
-    qty.set(id, Number.isFinite(value) ? value : 0);
+    // Stored rounded: 45 * 1.1 is 49.5, not 49.50000000000001 in every sum and file after it.
+    qty.set(id, Number.isFinite(value) ? roundQuantity(value) : 0);
   };
   for (const line of lines) {
     const id = lineId(line);

@@ -16,6 +16,8 @@ export function fillDown(lines: readonly EstimateLine[], row: number, col: CellC
   const next: EstimateLine = { ...lines[row] };
   if (above === undefined) delete next[field];
   else (next as unknown as Record<string, unknown>)[field] = above;
+  // A new name makes the line another item, as typing it does; registering links it anew.
+  if (field === 'name' && next.name !== lines[row].name) next.catalog_item_id = null;
   out[row] = next;
   return out;
 }

@@ -3,6 +3,7 @@
 
 import { formatMoney } from '../money/money';
 import type { ProposalSnapshot } from './snapshot';
+import { plainNumber } from '../numbers/numberText';
 
 export const DOCUMENT_STYLE =
   'body{font:15px/1.4 system-ui,sans-serif;color:#171717;padding:24px}' +
@@ -16,7 +17,7 @@ export function escapeHtml(text: string): string {
 
 /** A quantity as a plain number: shortest form, decimal point. */
 function quantityText(value: number | null): string {
-  return value === null ? '' : String(value);
+  return plainNumber(value);
 }
 
 function cell(text: string): string {

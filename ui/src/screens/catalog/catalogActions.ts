@@ -4,6 +4,7 @@
 import { chooseSavePath, savedText } from '../../files/savePlace';
 import { askConfirm, invoke, pickOpenFile, showMessage } from '../../platform';
 import { forceExtension } from '../../files/fileNames';
+import { withFileFailure } from '../../files/failureMessage';
 
 export const MERGE_QUESTION = 'Добавить недостающие позиции из стандартного справочника? Существующие имена и цены не изменятся.';
 export const NOTHING_TO_MERGE = 'Все стандартные позиции уже есть';
@@ -15,7 +16,7 @@ export async function importCatalog(): Promise<string | null> {
   try {
     const path = await pickOpenFile({ filters: [{ name: 'Excel и CSV', extensions: ['xlsx', 'csv'] }] });
     if (!path) return null;
-    const [loaded, skipped] = await invoke<[number, number]>('import_catalog_xlsx', { path });
+    const [loaded, skipped] = await withFileFailure(path, 'open', () => invoke<[number, number]>('import_catalog_xlsx', { path }));
     return `загружено ${loaded}, пропущено ${skipped}`;
   } catch (e) {
     return failure(e);
@@ -30,7 +31,7 @@ export async function exportCatalog(): Promise<string | null> {
       finalPath: (chosen) => forceExtension(chosen, 'xlsx'),
     });
     if (!path) return null;
-    await invoke<null>('export_catalog_xlsx', { path });
+    await withFileFailure(path, 'save', () => invoke<null>('export_catalog_xlsx', { path }));
     return savedText(path);
   } catch (e) {
     return failure(e);

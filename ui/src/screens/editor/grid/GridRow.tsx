@@ -149,7 +149,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
           </div>
         );
       }
-      return <div role="cell" className="cell cell-sum" data-testid="line-sum">{section ? '' : formatLineSum(lineSum(line))}</div>;
+      return <div role="cell" className="cell cell-sum" data-testid="line-sum" title={section ? undefined : formatLineSum(lineSum(line))}>{section ? '' : formatLineSum(lineSum(line))}</div>;
     case 'type':
       return (
         <div role="cell" className="cell cell-type">

@@ -2,7 +2,7 @@
 // change a row, key or tool makes. Rows get one stable action object; the state they show
 // comes in as plain props.
 
-import { useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
+import { useEffect, useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
 import { nextCategory } from '../../../category/category';
 import type { EstimateStore, LineFormat } from '../../../estimateStore';
 import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
@@ -68,6 +68,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
   const seamsRef = useRef(seams);
   /** The row the keyboard is in, for registering it in the name memory when it is left. */
   const enteredRow = useRef<number | null>(null);
+  /** That row's line as it was entered: a row left unchanged was not worked on, and is not registered. */
+  const enteredLine = useRef<EstimateLine | null>(null);
   const pendingFocus = useRef<GridFocus | null>(null);
   const hitIndexRef = useRef(0);
   const pendingReveal = useRef<number | null>(null);
@@ -125,11 +127,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       setCurrentState(c);
     };
 
-    /** Registers a line in the name memory and links it to the item that comes back. */
-    const register = (line: EstimateLine | undefined) => {
-      if (!line) return;
-      store
-        .registerLine(line)
+    /**
+     * Registers a line the user is done with in the name memory and links it to the item that
+     * comes back; `counted` for a suggestion just picked, whose line is linked already.
+     */
+    const register = (line: EstimateLine | undefined, counted = false): Promise<void> => {
+      if (!line) return Promise.resolve();
+      return store
+        .registerLine(line, counted)
         .then((item) => {
           const d = store.data;
           if (!item || !d) return;
@@ -141,16 +146,18 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         .catch(() => undefined);
     };
 
-    /** The keyboard enters a row: the row left behind is registered, once. */
+    /** The keyboard enters a row: the row left behind is registered, once, if it was worked on. */
     const enterRow = (row: number) => {
       const left = enteredRow.current;
       if (left === row) return;
+      const atEntry = enteredLine.current;
       enteredRow.current = row;
+      enteredLine.current = lines()[row] ?? null;
       if (left === null) return;
       // The row's full unit field goes away with the focus, before it could normalise on blur.
       const unit = lines()[left]?.unit;
       if (unit && normalizeUnit(unit) !== unit) setLine(left, (l) => ({ ...l, unit: normalizeUnit(l.unit ?? '') }));
-      register(lines()[left]);
+      if (lines()[left] !== atEntry) void register(lines()[left]);
     };
 
     const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
@@ -173,22 +180,25 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       if (enteredRow.current !== null) enteredRow.current = map(enteredRow.current);
     };
 
-    /** A new empty line at the end, its name edited; the last line is registered first. */
+    /** A new empty line at the end, its name edited; the row left (often the last) is registered first. */
     const appendAndEdit = () => {
       const ls = lines();
-      const last = ls.length - 1;
       const left = enteredRow.current;
+      const atEntry = enteredLine.current;
       enteredRow.current = ls.length;
-      if (left !== null && left !== last) register(ls[left]);
-      register(ls[last]);
+      if (left !== null && ls[left] !== atEntry) void register(ls[left]);
       updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
+      enteredLine.current = lines()[ls.length] ?? null;
       moveFocus({ row: ls.length, col: 0, editing: true }, true);
     };
 
     const actions: RowActions = {
       // Typing a name drops the catalog link: the line no longer is that item.
       setName: (row, name) => setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : typeName(l, name))),
-      chooseItem: (row, item) => setLine(row, (l) => fillLineFromItem(l, item)),
+      chooseItem: (row, item) => {
+        setLine(row, (l) => fillLineFromItem(l, item));
+        void register(lines()[row], true);
+      },
       setUnit: (row, unit) => setLine(row, (l) => ({ ...l, unit })),
       setSku: (row, sku) => setLine(row, (l) => ({ ...l, sku: sku === '' ? null : sku })),
       setNumber: (row, field, value) =>
@@ -200,7 +210,13 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           return next;
         }),
       setType: (row, lineType) => setLine(row, (l) => switchLineType(l, lineType)),
-      cycleCategory: (row) => setLine(row, (l) => ({ ...l, category: nextCategory(l.category) })),
+      cycleCategory: (row) => {
+        setLine(row, (l) => ({ ...l, category: nextCategory(l.category) }));
+        // A linked line's item takes the corrected category at once; an unlinked line carries
+        // it to its item when it is registered.
+        const line = lines()[row];
+        if (line?.catalog_item_id != null) store.rememberCategory(line).catch(() => undefined);
+      },
       remove: (row) => {
         const scroller = scrollerRef.current;
         if (scroller) keepScroll.current = scroller.scrollTop;
@@ -321,6 +337,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const row = target instanceof HTMLElement ? target.closest<HTMLElement>('[data-row]')?.dataset.row : undefined;
         fieldRow.current = row === undefined ? null : Number(row);
       },
+      /** The row being edited is done with: registered if it was worked on since it was entered. */
+      leaveEditedRow: (): Promise<void> => {
+        const row = enteredRow.current;
+        const atEntry = enteredLine.current;
+        enteredRow.current = null;
+        enteredLine.current = null;
+        return row === null || lines()[row] === atEntry ? Promise.resolve() : register(lines()[row]);
+      },
       moveFocus,
       shape,
       appendAndEdit,
@@ -351,7 +375,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const filled = fillDown(lines(), row, col);
         if (!filled) return;
         updateLines((ls) => fillDown(ls, row, col) ?? ls);
-        register(lines()[row]);
+        void register(lines()[row]);
       },
       duplicate: (row = currentRef.current.row) => {
         if (row >= lines().length) return;
@@ -387,6 +411,16 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       },
     };
   }, [store]);
+
+  // The row still being edited when the estimate is closed (another one opened, the editor
+  // left, the window closed) is done with too, like a row left for another.
+  useEffect(() => {
+    store.setLeaveHook(controller.leaveEditedRow);
+    return () => {
+      store.setLeaveHook(null);
+      void controller.leaveEditedRow();
+    };
+  }, [store, controller]);
 
   return { ...controller, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef, bodyRef };
 }
