@@ -46,8 +46,13 @@ test('each export goes through the save dialog and writes a file its reader acce
   const exportAs = async (kind: 'xlsx' | 'pdf' | 'clcx' | 'csv', chosen: string) => {
     await button.click();
     await menu.choose(kind);
-    await expect(dialog.path).toHaveValue(`Квартира этап 1 2.${kind}`);
+    // The proposed name, in the folder the save dialogs start in.
+    await expect(dialog.path).toHaveValue(new RegExp(`(^|[\\\\/])Квартира этап 1 2\\.${kind}$`));
     await dialog.choose(path.join(dir, chosen));
+    // A success says where the file went; the box is closed before the next export.
+    const saved = new MessageBox(page);
+    await expect(saved.alert).toContainText(`Сохранено: ${path.join(dir, path.parse(chosen).name)}.${kind}`);
+    await saved.ok();
   };
 
   // "report.pdf" chosen for a workbook still writes a workbook.

@@ -33,7 +33,8 @@ function cellText(line: EstimateLine, column: string): string {
     case 'price':
       return type === 'fixed' || type === 'quantity_only' ? '' : numberDisplay(line.unit_price);
     case 'total':
-      return type === 'fixed' ? numberDisplay(line.fixed_total) : formatLineSum(lineSum(line));
+      // On paper a fixed sum reads like every other line sum.
+      return formatLineSum(type === 'fixed' ? line.fixed_total : lineSum(line));
     default:
       return '';
   }
