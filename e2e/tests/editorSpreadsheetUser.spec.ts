@@ -89,6 +89,7 @@ test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoe
   await editor.row(0).getByTestId('edit-item').click();
   const name = page.getByTestId('item-name');
   await expect(name).toBeFocused();
+  await expect(page.getByRole('dialog').locator('label')).toHaveText(['Наименование', 'Ед.изм.', 'Тип', 'Категория', 'Цена по умолчанию']);
   await name.press('End');
   await name.pressSequentially(' 30×60');
   await expect(name).toHaveValue('Плитка 30×60');
@@ -100,6 +101,36 @@ test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoe
   await expect(editor.name(0)).toHaveValue('Плитка');
   await expect(editor.qty(1)).toHaveValue('4');
   await expect(editor.rows).toHaveCount(3);
+  await expect(editor.row(1).locator('.name-wrap')).not.toHaveCSS('font-weight', '700');
+});
+
+test('after a click on a toolbar button the arrows and F2 act on the grid; Enter and Space still press the button', async ({ page, host }) => {
+  const id = await seedEstimate(host.invoke, 'Санузел', EXAMPLE);
+  await page.goto(`${host.origin}/editor/${id}`);
+  const editor = new EditorPage(page);
+  await editor.qty(1).click();
+  const center = page.getByTitle('По центру');
+  await center.click();
+  await expect(center).toBeFocused();
+  await page.keyboard.press('ArrowDown');
+  await expect(editor.qty(2)).toBeFocused();
+  await page.getByTitle('По правому краю').click();
+  await page.keyboard.press('F2');
+  await expect(editor.qty(2)).toBeFocused();
+  // A filter moves the grid to its first row; the arrow goes to the next row in sight.
+  await page.getByRole('button', { name: 'Материалы' }).click();
+  await page.keyboard.press('ArrowDown');
+  await expect(editor.name(2)).toBeFocused();
+  await page.getByRole('button', { name: 'Все' }).click();
+
+  await editor.qty(1).click();
+  const bold = page.getByTitle('Жирный (Ctrl+B)');
+  await bold.focus();
+  await page.keyboard.press('Enter');
+  await expect(bold).toBeFocused();
+  await expect(editor.row(1).locator('.name-wrap')).toHaveCSS('font-weight', '700');
+  await page.keyboard.press('Space');
+  await expect(bold).toBeFocused();
   await expect(editor.row(1).locator('.name-wrap')).not.toHaveCSS('font-weight', '700');
 });
 
