@@ -16,6 +16,7 @@ import { ExportMenu } from './ExportMenu';
 import { useFileDrop } from '../../files/useFileDrop';
 import { savedText } from '../../files/savePlace';
 import { Grid } from './grid/Grid';
+import { pasteRefusedText } from './grid/NumberCell';
 import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
 import { printEstimate } from './print';
@@ -53,7 +54,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const [columnsOpen, setColumnsOpen] = useState(false);
   const searchRef = useRef<HTMLInputElement>(null);
   const itemDialog = useItemDialog(data);
-  const grid = useGridController(store, data, { onEditItem: itemDialog.open });
+  const grid = useGridController(store, data, { onEditItem: itemDialog.open, onPasteRefused: (cells) => setLocalError(pasteRefusedText(cells)) });
   const figures = useEstimateTotals(data);
   const { totals } = figures;
 
