@@ -54,6 +54,27 @@ test('one copied spreadsheet cell goes into the price; a 3 × 4 block fills from
   expect(await host.invoke<unknown[]>('search_memory', { query: '1500' })).toEqual([]);
 });
 
+test('figures beyond a trillion, pasted, leave their cells as they were and say why', async ({ page, host }) => {
+  const id = await seedEstimate(host.invoke, 'Санузел', EXAMPLE);
+  await page.goto(`${host.origin}/editor/${id}`);
+  const editor = new EditorPage(page);
+  const paste = (text: string) =>
+    page.evaluate((t) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', t);
+      document.activeElement!.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    }, text);
+  await editor.qty(1).click();
+  await paste('5\t99999999999999999999\r\n7\t25\r\n');
+  await expect(editor.qty(2)).toHaveValue('7');
+  await expect(editor.price(1)).toHaveValue('900');
+  await expect(editor.error).toHaveText('Числа больше 1 000 000 000 000 по модулю не вставлены (ячеек: 1), в этих ячейках прежние значения.');
+  await editor.price(2).click();
+  await paste('99999999999999999999\r\n');
+  await expect(editor.row(2).getByRole('alert')).toHaveText('Не больше 1 000 000 000 000');
+  await expect(editor.price(2)).toHaveValue('25');
+});
+
 test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoes its own typing; a type switch keeps the sum', async ({ page, host }) => {
   const id = await seedEstimate(host.invoke, 'Санузел', [
     { name: 'Плитка', unit: 'шт', quantity: 3, unit_price: 900 },
