@@ -10,6 +10,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/random_id.h"
 
 namespace calcora {
 
@@ -89,8 +90,18 @@ void check_backup_file(const std::filesystem::path& path) {
   if (rc != SQLITE_ROW) throw CommandError(kNotBackupMessage);
 }
 
-void export_backup(AppState& state, const std::filesystem::path& path) {
-  state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path.string()).run(); });
+void export_backup(AppState& state, const std::filesystem::path& path, bool replace) {
+  auto vacuum_into = [&](const std::filesystem::path& target) {
+    state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, target.string()).run(); });
+  };
+  if (!replace) return vacuum_into(path);
+  std::filesystem::path staged = path;
+  staged += ".partial-" + random_uuid();
+  RemoveOnExit cleanup(staged);
+  vacuum_into(staged);
+  std::error_code ec;
+  std::filesystem::rename(staged, path, ec);
+  if (ec) throw CommandError(ec.message());
 }
 
 void restore_backup(AppState& state, const std::filesystem::path& path) {
