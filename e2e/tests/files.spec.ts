@@ -197,6 +197,7 @@ test('a backup brings back a deleted estimate without a restart', async ({ page,
   await dialog.choose(backup);
   await box.ok();
   await expect(settings.dataMessage).toHaveText('Резервная копия сохранена.');
+  await expect(page.getByTestId('settings-data-saved')).toHaveText(`Сохранено: ${backup}`);
 
   await host.invoke('delete_estimate', { id: keep });
   const list = new EstimateList(page);

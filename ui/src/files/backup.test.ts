@@ -33,6 +33,9 @@ describe('backup and restore', () => {
     expect(pickSaveFile).toHaveBeenCalledWith({ defaultName: 'calcora-backup-2026-02-28.db', folder: '/b', filters: [{ name: 'SQLite', extensions: ['db'] }] });
     expect(calls).toEqual(['file_exists', 'flush', 'export_all_data']);
     expect(invoke).toHaveBeenLastCalledWith('export_all_data', { path: '/b/new.db', replace: true });
+    const saved: string[] = [];
+    await saveBackup(new Date(), (path) => saved.push(path));
+    expect(saved).toEqual(['/b/new.db']);
   });
 
   it('asks before replacing a copy that is there; "no" writes nothing', async () => {

@@ -14,7 +14,8 @@ export const BACKUP_SAVED = 'Резервная копия сохранена.';
 export const RESTORE_QUESTION = 'Заменить текущую базу этой копией? Сметы на этом компьютере станут как в файле.';
 export const RESTORED = 'База восстановлена.';
 
-export async function saveBackup(now: Date = new Date()): Promise<string | null> {
+/** `onSaved` learns where the copy went, for the line that says so. */
+export async function saveBackup(now: Date = new Date(), onSaved?: (path: string) => void): Promise<string | null> {
   try {
     // Like every export: the dialog starts in the folder used last, and a file already there is
     // replaced only when the user says so.
@@ -23,6 +24,7 @@ export async function saveBackup(now: Date = new Date()): Promise<string | null>
     // The copy should hold the last edit too, not only what the autosave had written.
     await estimateStore.flush();
     await withFileFailure(path, 'save', () => invoke<null>('export_all_data', { path, replace: true }));
+    onSaved?.(path);
     return BACKUP_SAVED;
   } catch (e) {
     return `Ошибка: ${failureText(e)}`;
