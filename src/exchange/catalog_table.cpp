@@ -105,7 +105,7 @@ class LabelReader {
 };
 
 // A figure beyond reason in a row: the row is left out rather than stored.
-bool beyond_limit(std::initializer_list<std::optional<double>> values) {
+bool row_beyond_number_limit(std::initializer_list<std::optional<double>> values) {
   for (const auto& v : values)
     if (v && std::fabs(*v) > kNumberLimit) return true;
   return false;
@@ -143,7 +143,7 @@ void read_price_list(std::vector<std::vector<Cell>>& rows, size_t header_row,
       p.default_price = number(r, kPrice);
       p.cost_price = number(r, kCost);
     }
-    if (!name || beyond_limit({p.default_price, p.cost_price})) {
+    if (!name || row_beyond_number_limit({p.default_price, p.cost_price})) {
       ++table.skipped_rows;
       continue;
     }
@@ -172,7 +172,7 @@ void read_estimate_workbook(const std::vector<std::vector<Cell>>& rows, CatalogT
     const auto quantity = cell_number(cell_at(rows, r, 3));
     const auto price = cell_number(cell_at(rows, r, 4));
     const auto sum = cell_number(cell_at(rows, r, 5));
-    if (beyond_limit({quantity, price, sum})) {
+    if (row_beyond_number_limit({quantity, price, sum})) {
       ++table.skipped_rows;
       continue;
     }

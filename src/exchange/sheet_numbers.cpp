@@ -17,13 +17,13 @@ namespace {
 // A cell's start tag holds a number when it has no type or the type "n" (ECMA-376 Part 1,
 // 18.18.11 ST_CellType: shared strings, inline strings, formula strings, booleans and errors
 // carry a type of their own).
-bool holds_number(std::string_view start_tag) {
+bool cell_holds_number(std::string_view start_tag) {
   const size_t at = start_tag.find(" t=\"");
   return at == std::string_view::npos || start_tag.substr(at + 4, 2) == "n\"";
 }
 
 // The value's text written anew, or nothing when it does not read as a number.
-std::optional<std::string> shortened(std::string_view value) {
+std::optional<std::string> shortest_cell_text(std::string_view value) {
   double number = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
   if (error != std::errc() || end != value.data() + value.size()) return std::nullopt;
@@ -32,13 +32,13 @@ std::optional<std::string> shortened(std::string_view value) {
   return text;
 }
 
-[[noreturn]] void fail(zip_t* zip) {
+[[noreturn]] void throw_archive_error(zip_t* zip) {
   std::string text = std::string("ошибка записи книги: ") + zip_strerror(zip);
   zip_discard(zip);
   throw CommandError(text);
 }
 
-bool is_worksheet(std::string_view name) {
+bool is_worksheet_part(std::string_view name) {
   constexpr std::string_view kFolder = "xl/worksheets/", kExtension = ".xml";
   return name.size() > kFolder.size() + kExtension.size() && name.substr(0, kFolder.size()) == kFolder &&
          name.substr(name.size() - kExtension.size()) == kExtension &&
@@ -57,7 +57,7 @@ std::string shorten_sheet_numbers(std::string_view xml) {
     if (tag_end == std::string_view::npos) break;
     const size_t cell_end = xml.find("</c>", tag_end);
     const bool empty = xml[tag_end - 1] == '/';
-    if (empty || cell_end == std::string_view::npos || !holds_number(xml.substr(at, tag_end - at))) {
+    if (empty || cell_end == std::string_view::npos || !cell_holds_number(xml.substr(at, tag_end - at))) {
       out.append(xml.substr(done, tag_end + 1 - done));
       done = tag_end + 1;
       continue;
@@ -71,7 +71,7 @@ std::string shorten_sheet_numbers(std::string_view xml) {
     }
     const std::string_view value = xml.substr(v + 3, v_end - v - 3);
     out.append(xml.substr(done, v + 3 - done));
-    if (auto text = shortened(value))
+    if (auto text = shortest_cell_text(value))
       out.append(*text);
     else
       out.append(value);
@@ -97,25 +97,25 @@ void shorten_workbook_numbers(const std::filesystem::path& path) {
   for (zip_int64_t i = 0; i < count; ++i) {
     const auto index = static_cast<zip_uint64_t>(i);
     const char* name = zip_get_name(zip, index, 0);
-    if (!name || !is_worksheet(name)) continue;
+    if (!name || !is_worksheet_part(name)) continue;
     zip_stat_t stat;
-    if (zip_stat_index(zip, index, 0, &stat) != 0) fail(zip);
+    if (zip_stat_index(zip, index, 0, &stat) != 0) throw_archive_error(zip);
     std::string xml(stat.size, '\0');
     zip_file_t* file = zip_fopen_index(zip, index, 0);
-    if (!file) fail(zip);
+    if (!file) throw_archive_error(zip);
     const zip_int64_t read = zip_fread(file, xml.data(), xml.size());
     zip_fclose(file);
-    if (read != static_cast<zip_int64_t>(xml.size())) fail(zip);
+    if (read != static_cast<zip_int64_t>(xml.size())) throw_archive_error(zip);
     std::string& part = parts.emplace_back(shorten_sheet_numbers(xml));
     if (part == xml) continue;
     zip_source_t* source = zip_source_buffer(zip, part.data(), part.size(), 0);
-    if (!source) fail(zip);
+    if (!source) throw_archive_error(zip);
     if (zip_file_replace(zip, index, source, 0) != 0) {
       zip_source_free(source);
-      fail(zip);
+      throw_archive_error(zip);
     }
   }
-  if (zip_close(zip) != 0) fail(zip);
+  if (zip_close(zip) != 0) throw_archive_error(zip);
 }
 
 }  // namespace calcora
