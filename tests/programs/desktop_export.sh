@@ -25,7 +25,9 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*"
-  command -v import >/dev/null && import -window root "$work/fail.png" 2>/dev/null && echo "(screen kept in $work/fail.png)" && trap - EXIT
+  # The screen is kept: the programs are stopped, the work folder stays.
+  command -v import >/dev/null && import -window root "$work/fail.png" 2>/dev/null && echo "(screen kept in $work/fail.png)" &&
+    trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done' EXIT
   for f in "$work"/*.log; do [ -f "$f" ] && { echo "--- $f"; cat "$f"; }; done
   exit 1
 }
@@ -77,5 +79,8 @@ xdotool windowfocus --sync "$dialog" key ctrl+a && xdotool type --delay 30 "$wor
 within 30 test -s "$work/out/report.xlsx" || fail "report.xlsx was not written"
 [ -e "$work/out/report.pdf" ] && fail "the chosen extension was kept instead of the workbook's"
 logged "$work/second.log" 'command export_estimate_xlsx answered' || fail "the export command did not answer"
-unzip -l "$work/out/report.xlsx" | grep -q 'xl/worksheets/sheet1.xml' || fail "report.xlsx is not a workbook"
+# The listing is read whole before it is searched: grep -q leaving a pipe early would end unzip
+# with SIGPIPE, which pipefail reports as a failure.
+listing=$(unzip -l "$work/out/report.xlsx") || fail "report.xlsx is not a zip archive"
+grep -q 'xl/worksheets/sheet1.xml' <<<"$listing" || fail "report.xlsx is not a workbook"
 echo "desktop export test passed"

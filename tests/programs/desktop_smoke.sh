@@ -107,7 +107,8 @@ wait_painted 30 "$window" "$work/window.png" ||
 geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = 1280x800 ] || fail "window is $geometry, expected 1280x800"
 if command -v xprop >/dev/null; then
-  xprop -id "$window" WM_NORMAL_HINTS | grep -q 'minimum size: 900 by 600' || fail "the window's minimum size is not 900x600"
+  hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+  grep -q 'minimum size: 900 by 600' <<<"$hints" || fail "the window's minimum size is not 900x600"
 fi
 
 echo "== shortcuts"

@@ -60,7 +60,8 @@ status=$(curl -s -o "$work/page.html" -w '%{http_code}' "$base/p/$token")
 [ "$status" = 200 ] && grep -q '<h1>КП</h1>' "$work/page.html" || fail "the customer page answered $status"
 [[ "$(publish "$base" "clk_wrong")" == *'ключ доступа не принят'* ]] || fail "a wrong key was taken"
 
-"$program" ticket list --data "$db" | grep -q $'^Бригада Петрова\t.*\tдействует$' || fail "ticket list does not show the live ticket"
+tickets=$("$program" ticket list --data "$db")
+grep -q $'^Бригада Петрова\t.*\tдействует$' <<<"$tickets" || fail "ticket list does not show the live ticket"
 "$program" ticket revoke "Бригада Петрова" --data "$db" >/dev/null || fail "ticket revoke failed"
 [[ "$(publish "$base" "$key")" == *'ключ доступа не принят'* ]] || fail "a revoked key was taken"
 grep -q "$key" "$work"/plain.log && fail "the log holds a ticket key"
