@@ -8,9 +8,14 @@ function(calcora_embed target output prefix)
   endforeach()
   get_filename_component(output_dir ${output} DIRECTORY)
   file(MAKE_DIRECTORY ${output_dir})
+  if(CMAKE_CROSSCOMPILING)
+    set(tool ${CALCORA_HOST_EMBED})
+  else()
+    set(tool calcora_embed)
+  endif()
   add_custom_command(OUTPUT ${output}
-    COMMAND calcora_embed ${output} ${prefix} ${ARGN}
-    DEPENDS calcora_embed ${paths}
+    COMMAND ${tool} ${output} ${prefix} ${ARGN}
+    DEPENDS ${tool} ${paths}
     COMMENT "Embedding ${prefix} files")
   add_custom_target(${target} DEPENDS ${output})
 endfunction()

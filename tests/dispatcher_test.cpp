@@ -75,7 +75,7 @@ TEST_F(DispatcherTest, WriteUtf8WritesExactBytesAndReportsOsErrors) {
   auto missing_dir = (dir / "no-such-folder" / "out.html").string();
   auto failed = dispatcher.dispatch("write_utf8", Json{{"path", missing_dir}, {"text", "x"}});
   EXPECT_FALSE(failed.ok);
-  EXPECT_EQ(failed.body, "No such file or directory (os error 2)");
+  EXPECT_EQ(failed.body, test::missing_folder_error());
   EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
 }
 

@@ -6,9 +6,12 @@
 
 namespace calcora {
 
-// $XDG_DATA_HOME/com.calcora.desktop, else ~/.local/share/com.calcora.desktop;
-// nothing when neither XDG_DATA_HOME nor HOME is set.
+// The user's application-data folder joined with com.calcora.desktop: on Windows the roaming
+// one (FOLDERID_RoamingAppData); on Linux $XDG_DATA_HOME, else ~/.local/share. Nothing when
+// the platform names no such folder.
 std::optional<std::filesystem::path> app_data_dir();
+// Why app_data_dir() found nothing, for the failed-start message.
+extern const char* const kNoAppDataDirReason;
 
 // $LOCALAPPDATA, else $TEMP, joined with com.calcora.desktop/startup.log; nothing when
 // neither is set (then no start-up log is written).

@@ -1,10 +1,6 @@
 #include "serve/loopback_host.h"
 
-#include <arpa/inet.h>
 #include <microhttpd.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <cstring>
@@ -15,6 +11,7 @@
 #include "app/page/page_files.h"
 #include "app/page_policy.h"
 #include "serve/command_runner.h"
+#include "serve/listen_socket.h"
 
 namespace calcora {
 
@@ -102,7 +99,7 @@ MHD_Result send_page_file(MHD_Connection* connection, const char* url) {
 struct LoopbackHost::Impl {
   Dispatcher& dispatcher;
   LoopbackOptions options;
-  int listen_fd = -1;
+  MHD_socket listen_fd = MHD_INVALID_SOCKET;
   int port = -1;
   MHD_Daemon* daemon = nullptr;
   std::optional<CommandRunner> runner;
@@ -112,7 +109,7 @@ struct LoopbackHost::Impl {
 
   Impl(Dispatcher& d, LoopbackOptions o) : dispatcher(d), options(std::move(o)) {}
   ~Impl() {
-    if (listen_fd >= 0 && !daemon) ::close(listen_fd);
+    if (listen_fd != MHD_INVALID_SOCKET && !daemon) close_listen_socket(listen_fd);
   }
 
   const char* header(MHD_Connection* connection, const char* name) const {
@@ -232,27 +229,15 @@ LoopbackHost::LoopbackHost(Dispatcher& dispatcher, LoopbackOptions options)
 LoopbackHost::~LoopbackHost() = default;
 
 int LoopbackHost::bind() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  int on = 1;
-  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(impl_->options.port));
-  socklen_t length = sizeof address;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  impl_->listen_fd = fd;
-  impl_->port = ntohs(address.sin_port);
+  const auto listener = open_loopback_listener(impl_->options.port);
+  if (!listener) return -1;
+  impl_->listen_fd = listener->socket;
+  impl_->port = listener->port;
   return impl_->port;
 }
 
 bool LoopbackHost::serve() {
-  if (impl_->listen_fd < 0 || !impl_->start()) return false;
+  if (impl_->listen_fd == MHD_INVALID_SOCKET || !impl_->start()) return false;
   {
     std::unique_lock lock(impl_->mutex);
     impl_->stop_requested.wait(lock, [&] { return impl_->stopping; });
@@ -261,7 +246,7 @@ bool LoopbackHost::serve() {
   impl_->runner->close();
   MHD_stop_daemon(impl_->daemon);
   impl_->daemon = nullptr;
-  impl_->listen_fd = -1;  // closed by the server
+  impl_->listen_fd = MHD_INVALID_SOCKET;  // closed by the server
   return true;
 }
 
