@@ -27,8 +27,8 @@ class ScopedEnv {
 
  private:
   static void apply(const char* name, const std::optional<std::string>& value) {
-    if (value) setenv(name, value->c_str(), 1);
-    else unsetenv(name);
+    if (value) test::set_env(name, value->c_str());
+    else test::unset_env(name);
   }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };

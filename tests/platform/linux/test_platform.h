@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
@@ -109,6 +110,9 @@ class ChildProcess {
 inline std::string missing_file_error() { return "No such file or directory (os error 2)"; }
 inline std::string missing_folder_error() { return "No such file or directory (os error 2)"; }
 inline std::string is_directory_error() { return "Is a directory (os error 21)"; }
+
+inline void set_env(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
+inline void unset_env(const char* name) { unsetenv(name); }
 
 inline FILE* open_command_pipe(const std::string& command) { return popen(command.c_str(), "r"); }
 inline int close_command_pipe(FILE* pipe) { return pclose(pipe); }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -114,6 +115,10 @@ inline std::string system_error_text(DWORD code) {
 inline std::string missing_file_error() { return system_error_text(ERROR_FILE_NOT_FOUND); }
 inline std::string missing_folder_error() { return system_error_text(ERROR_PATH_NOT_FOUND); }
 inline std::string is_directory_error() { return system_error_text(ERROR_ACCESS_DENIED); }
+
+// The C library's own form also sets the process environment the program reads.
+inline void set_env(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
+inline void unset_env(const char* name) { _putenv_s(name, ""); }
 
 inline FILE* open_command_pipe(const std::string& command) { return _popen(command.c_str(), "r"); }
 inline int close_command_pipe(FILE* pipe) { return _pclose(pipe); }
