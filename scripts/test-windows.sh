@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows stage of the test suite: builds the Windows programs (scripts/build-windows.sh),
 # runs every C++ test under Wine, then the browser walks against calcora-serve.exe under Wine
-# (Chromium stays the Linux one). `cpp` or `e2e` as the only argument runs just that half.
+# (Chromium stays the Linux one), and the desktop program's installer and start (below).
+# `cpp`, `e2e` or `desktop` as the only argument runs just that part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 part=${1:-all}
@@ -14,10 +15,93 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 
-if [ "$part" != e2e ]; then
+# ---- The desktop program: installer, start with a stand-in browser, native dialog, uninstall ----
+# Its own Wine prefix, so the installer meets a clean user profile; Xvfb, because the program
+# shows windows (its dialogs). Where Wine has no Edge, the program is given a stand-in browser
+# (tests/windows/stand_in_browser.cpp) that loads the page's address, asks for a save dialog and
+# stays "open" until the test closes it.
+desktop_program_tests() (
+  set -euo pipefail
+  CALCORA_WINDOWS_BUILT=1 scripts/package-windows.sh
+  local version setup work display xvfb_pid
+  version=$(sed -n 's/^project(calcora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  setup=$PWD/dist/Calcora-Setup-$version.exe
+  work=$(mktemp -d)
+  display=:$((200 + RANDOM % 500))
+  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display WINEPREFIX=$PWD/build-win/wine-desktop WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+  # Polls a condition for up to a minute (Wine's first starts are slow on a busy machine).
+  wait_for() {
+    local what=$1
+    shift
+    for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
+    echo "desktop: timed out waiting for $what" >&2
+    return 1
+  }
+  ended() { local state; ! state=$(ps -o stat= -p "$1") || [[ $state == Z* ]]; }
+  [ -f "$WINEPREFIX/system.reg" ] || { wineboot --init >/dev/null 2>&1 || true; wineserver -w; }
+  wait_for "the screen" xdotool getdisplaygeometry >/dev/null 2>&1
+  local users
+  users=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -1)
+  local installed=$users/AppData/Local/Programs/Calcora data=$users/AppData/Roaming/com.calcora.desktop
+  local start_menu="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Calcora.lnk"
+  rm -rf "$data" "$installed"
+
+  echo "desktop: silent install"
+  wine "$setup" /S
+  wait_for "the installed program" test -f "$installed/calcora.exe"
+  test -f "$start_menu" || { echo "desktop: no Start-menu shortcut" >&2; exit 1; }
+  test -f "$users/Desktop/Calcora.lnk" || { echo "desktop: no desktop shortcut" >&2; exit 1; }
+
+  echo "desktop: start with the stand-in browser"
+  local log=$data/browser/stand-in.log started elapsed
+  started=$(date +%s%N)
+  CALCORA_BROWSER="$(winepath -w "$PWD/build-win/calcora_stand_in_browser.exe")" \
+    CALCORA_STAND_IN_SAVE="смета №1.xlsx" wine "$installed/calcora.exe" 2>"$work/stderr" &
+  local program=$!
+  wait_for "the first answered command" grep -q "command answered" "$log" 2>/dev/null
+  elapsed=$((($(date +%s%N) - started) / 1000000))
+  echo "desktop: cold start to the first answered command: $elapsed ms"
+  grep -q "page loaded" "$log"
+  grep -q "foreign requests refused" "$log"
+  wait_for "the program's note of the page" grep -q "calcora: page loaded" "$work/stderr"
+  test -s "$data/calcora.db" || { echo "desktop: no database in the roaming application data" >&2; exit 1; }
+
+  echo "desktop: the save dialog of an export, answered in Wine's own dialog"
+  local dialog
+  wait_for "the save dialog" xdotool search --name "Calcora save test" >/dev/null
+  dialog=$(xdotool search --name "Calcora save test" | head -1)
+  # No window manager runs on this screen: the dialog gets the keyboard focus directly.
+  xdotool windowfocus "$dialog" key --clearmodifiers Return
+  wait_for "the dialog's answer" grep -q "save dialog answered" "$log"
+  grep -q 'save dialog answered 200 ".*\\\\смета №1.xlsx"' "$log" || { cat "$log" >&2; exit 1; }
+
+  echo "desktop: a second start brings the first window forward and ends"
+  wine "$installed/calcora.exe"
+  wait_for "the first copy's answer" grep -q "brings the window forward" "$work/stderr"
+
+  echo "desktop: closing the window ends the program"
+  touch "$data/browser/close-window"
+  wait_for "the program to end" ended "$program"
+  wait "$program" || { echo "desktop: the program ended with $?" >&2; exit 1; }
+  grep -q "window closed" "$log"
+
+  echo "desktop: uninstall keeps the data"
+  wine "$installed/uninstall.exe" /S
+  wait_for "the program's removal" bash -c "! test -e '$installed/calcora.exe' && ! test -e '$start_menu'"
+  test -s "$data/calcora.db" || { echo "desktop: the uninstaller removed the data" >&2; exit 1; }
+  echo "desktop: ok"
+)
+
+if [ "$part" = all ] || [ "$part" = cpp ]; then
   ctest --test-dir build-win --output-on-failure -j"$(nproc)"
 fi
-[ "$part" != cpp ] || exit 0
+if [ "$part" = all ] || [ "$part" = desktop ]; then
+  desktop_program_tests
+fi
+[ "$part" = all ] || [ "$part" = e2e ] || exit 0
 
 # The walks start the host through this wrapper, which hands its arguments to the .exe under Wine.
 wrapper=$PWD/build-win/calcora-serve-wine
