@@ -16,6 +16,7 @@ packages=(
   chromium xvfb xauth imagemagick xdotool x11-utils x11-xkb-utils python3-gi gir1.2-gtk-3.0
   libreoffice-calc-nogui poppler-utils qpdf sqlite3 curl
   gnumeric python3-openpyxl
+  nsis zip
 )
 
 missing=()
