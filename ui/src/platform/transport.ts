@@ -14,6 +14,7 @@ declare global {
 
 const KEY_STORAGE = 'calcora.serveKey';
 const SHELL_STORAGE = 'calcora.serveShell';
+const KEEPALIVE_LIMIT = 60_000;
 
 export function desktopHandler(name: string): WebKitHandler | undefined {
   return window.webkit?.messageHandlers?.[name];
@@ -73,12 +74,16 @@ async function invokeDesktop(command: string, args: object): Promise<unknown> {
 
 /** POSTs a JSON body to one of the loopback host's routes; the answer's JSON, or its error text. */
 export async function postToHost(route: string, body: object): Promise<unknown> {
+  const payload = JSON.stringify(body);
   let response: Response;
   try {
     response = await fetch(route, {
       method: 'POST',
       headers: { 'Content-Type': 'application/json', 'X-Calcora-Key': serveKey() },
-      body: JSON.stringify(body),
+      body: payload,
+      // A save sent as the window closes (the page is hidden by then) still reaches the host;
+      // browsers carry such requests only up to 64 KB.
+      keepalive: document.visibilityState === 'hidden' && payload.length < KEEPALIVE_LIMIT,
     });
   } catch (reason) {
     throw new CommandFailure(`нет связи с Calcora: ${errorText(reason)}`);
