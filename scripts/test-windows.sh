@@ -47,13 +47,24 @@ desktop_program_tests() (
   users=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -1)
   local installed=$users/AppData/Local/Programs/Calcora data=$users/AppData/Roaming/com.calcora.desktop
   local start_menu="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Calcora.lnk"
-  rm -rf "$data" "$installed"
+  rm -rf "$data" "$installed" "$users/AppData/Local/com.calcora.desktop"
 
   echo "desktop: silent install"
   wine "$setup" /S
   wait_for "the installed program" test -f "$installed/calcora.exe"
   test -f "$start_menu" || { echo "desktop: no Start-menu shortcut" >&2; exit 1; }
   test -f "$users/Desktop/Calcora.lnk" || { echo "desktop: no desktop shortcut" >&2; exit 1; }
+
+  echo "desktop: without a browser the start fails with its box, its log line and exit code 1"
+  wine "$installed/calcora.exe" 2>"$work/failed" &
+  local failed=$!
+  wait_for "the failed start's box" xdotool search --name "Calcora: ошибка запуска" >/dev/null
+  xdotool windowfocus "$(xdotool search --name "Calcora: ошибка запуска" | head -1)" key --clearmodifiers Return
+  local code=0
+  wait "$failed" || code=$?
+  [ "$code" = 1 ] || { echo "desktop: the failed start ended with $code" >&2; exit 1; }
+  grep -q "Не удалось запустить Calcora: не найден браузер" "$work/failed"
+  grep -q "Не удалось запустить Calcora: не найден браузер" "$users/AppData/Local/com.calcora.desktop/startup.log"
 
   echo "desktop: start with the stand-in browser"
   local log=$data/browser/stand-in.log started elapsed
