@@ -11,7 +11,7 @@ endif()
 add_library(calcora_browser_shell STATIC ${CALCORA_BROWSER_SHELL_SOURCES})
 target_link_libraries(calcora_browser_shell PUBLIC calcora_core)
 if(TARGET calcora_tests)
-  target_link_libraries(calcora_tests PRIVATE calcora_browser_shell)
+  target_link_libraries(calcora_tests PRIVATE calcora_browser_shell calcora_host)
 endif()
 
 if(WIN32)
