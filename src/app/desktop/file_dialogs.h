@@ -21,6 +21,7 @@ struct FileDialogRequest {
   bool save = false;
   std::string title;
   std::string default_name;
+  std::string folder;  // where a save dialog starts; empty: where GTK likes
   std::vector<FileFilter> filters;
 };
 

@@ -13,6 +13,8 @@ export interface FileDialogOptions {
   title?: string;
   /** Proposed file name (save dialogs). */
   defaultName?: string;
+  /** The folder the dialog starts in (save dialogs). */
+  folder?: string;
   filters?: FileFilter[];
 }
 
@@ -27,6 +29,13 @@ export type DialogAnswer = boolean | string | null | undefined;
 type Presenter = (request: DialogRequest) => Promise<DialogAnswer>;
 
 let presenter: Presenter | null = null;
+
+/** A file name inside a folder, with the separator the folder itself uses. */
+export function pathInFolder(folder: string, name: string): string {
+  if (folder === '') return name;
+  const sep = folder.includes('\\') && !folder.includes('/') ? '\\' : '/';
+  return folder.endsWith(sep) ? folder + name : folder + sep + name;
+}
 
 /** The page's dialog host registers itself here (browser only). */
 export function setDialogPresenter(p: Presenter | null): void {
