@@ -7,7 +7,11 @@ cd "$(dirname "$0")/.."
 scripts/build.sh -DCALCORA_BENCH=ON >/dev/null
 
 rows=$(mktemp)
-trap 'rm -f "$rows"' EXIT
+# The link service is measured on PostgreSQL too, in a throwaway server started here.
+source scripts/postgres-scratch.sh
+trap 'rm -f "$rows"; postgres_scratch_stop' EXIT
+postgres_scratch_start >/dev/null ||
+  echo "PostgreSQL did not start: the link service is measured on SQLite only" >&2
 for program in build/bench/bench_*; do
   [ -x "$program" ] || continue
   name=${program##*/bench_}

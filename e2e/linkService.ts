@@ -1,112 +1,98 @@
-// A proposal link service on 127.0.0.1 for the browser walks, reached by the loopback host
-// through CALCORA_SITE_URL. It keeps publications in memory, requires its one ticket, and
-// lets a test put a customer's decision and comments on a publication.
-import { createServer, type IncomingMessage, type Server, type ServerResponse } from 'node:http';
-import type { AddressInfo } from 'node:net';
+// The proposal link service for the browser walks: the real program (build/calcora-link) on
+// 127.0.0.1 and a free port, over SQLite in a fresh folder, or over PostgreSQL in a fresh
+// schema when CALCORA_TEST_POSTGRES names a database. The loopback host reaches it through
+// CALCORA_SITE_URL with a ticket made by "calcora-link ticket add".
+import { execFileSync, spawn, type ChildProcess } from 'node:child_process';
+import { randomBytes } from 'node:crypto';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { test as base, startHost, stopHost, type Host } from './fixtures';
 
-export const TEST_TICKET = 'ticket-e2e-1';
+const here = path.dirname(fileURLToPath(import.meta.url));
+const linkBinary = process.env.CALCORA_LINK ?? path.resolve(here, '../build/calcora-link');
 
-export interface Publication {
-  snapshot: unknown;
-  comments: unknown;
-  decision: unknown;
-  revoked: boolean;
-}
-
-export interface RecordedRequest {
-  method: string;
-  path: string;
-  body: string;
+export interface PollReply {
+  status: number;
+  body: { comments?: unknown; decision?: unknown; snapshot?: unknown; reason?: string };
 }
 
 export interface LinkService {
   /** "http://127.0.0.1:<port>": the value for CALCORA_SITE_URL. */
   base: string;
-  publications: Map<string, Publication>;
-  requests: RecordedRequest[];
-  setFeedback(token: string, comments: unknown, decision: unknown): void;
+  /** The ticket the host publishes with. */
+  ticket: string;
+  /** What the program's poll reads for a token. */
+  poll(token: string): Promise<PollReply>;
+  /** Withdraws a publication as another program of the same account would. */
+  revoke(token: string): Promise<void>;
   stop(): Promise<void>;
 }
 
-function reply(res: ServerResponse, status: number, body: unknown): void {
-  res.writeHead(status, { 'Content-Type': 'application/json', Connection: 'close' });
-  res.end(JSON.stringify(body));
-}
-
-function readBody(req: IncomingMessage): Promise<string> {
-  return new Promise((resolve, reject) => {
-    const chunks: Buffer[] = [];
-    req.on('data', (c: Buffer) => chunks.push(c));
-    req.on('end', () => resolve(Buffer.concat(chunks).toString('utf8')));
-    req.on('error', reject);
-  });
+function storage(): { args: string[]; cleanup: () => void } {
+  const conninfo = process.env.CALCORA_TEST_POSTGRES;
+  if (conninfo) {
+    const schema = `e2e_${randomBytes(6).toString('hex')}`;
+    execFileSync('psql', [conninfo, '-qc', `CREATE SCHEMA ${schema}`]);
+    return {
+      args: ['--postgres', `${conninfo} options='-csearch_path=${schema}'`],
+      cleanup: () => execFileSync('psql', [conninfo, '-qc', `DROP SCHEMA ${schema} CASCADE`]),
+    };
+  }
+  const dir = mkdtempSync(path.join(tmpdir(), 'calcora-link-e2e-'));
+  return { args: ['--data', path.join(dir, 'link.db')], cleanup: () => rmSync(dir, { recursive: true, force: true }) };
 }
 
 export async function startLinkService(): Promise<LinkService> {
-  const publications = new Map<string, Publication>();
-  const requests: RecordedRequest[] = [];
-  let next = 1;
-
-  const post = (res: ServerResponse, text: string) => {
-    let body: Record<string, unknown>;
-    try {
-      body = JSON.parse(text) as Record<string, unknown>;
-    } catch {
-      return reply(res, 400, { ok: false, reason: 'тело запроса не JSON' });
-    }
-    if (body.ticket !== TEST_TICKET) return reply(res, 403, { ok: false, reason: 'ключ доступа не принят' });
-    const token = typeof body.token === 'string' ? body.token : null;
-    const known = token ? publications.get(token) : undefined;
-    if (body.revoke === true) {
-      if (!known || known.revoked) return reply(res, 404, { ok: false, reason: 'публикация не найдена' });
-      known.revoked = true;
-      return reply(res, 200, { ok: true });
-    }
-    let key = token;
-    if (!known || known.revoked) {
-      key = `kp${next++}`;
-      publications.set(key, { snapshot: null, comments: [], decision: null, revoked: false });
-    }
-    publications.get(key!)!.snapshot = body.snapshot;
-    reply(res, 200, { ok: true, token: key });
-  };
-
-  const get = (res: ServerResponse, token: string) => {
-    const p = publications.get(token);
-    if (!p) return reply(res, 404, { reason: 'публикация не найдена' });
-    if (p.revoked) return reply(res, 410, { revoked: true });
-    reply(res, 200, { comments: p.comments, decision: p.decision, snapshot: p.snapshot });
-  };
-
-  const server: Server = createServer((req, res) => {
-    void readBody(req).then((body) => {
-      const path = req.url ?? '';
-      requests.push({ method: req.method ?? '', path, body });
-      if (req.method === 'POST' && path === '/api/proposals') return post(res, body);
-      const poll = /^\/api\/proposals\/(.+)$/.exec(path);
-      if (req.method === 'GET' && poll) return get(res, decodeURIComponent(poll[1]));
-      reply(res, 404, { reason: 'нет такого адреса' });
-    });
+  const store = storage();
+  const added = execFileSync(linkBinary, ['ticket', 'add', 'e2e', ...store.args], { encoding: 'utf8' });
+  const ticket = added.trim().split('\n').pop()!;
+  const child: ChildProcess = spawn(linkBinary, ['serve', '--listen', '127.0.0.1:0', ...store.args], {
+    stdio: ['ignore', 'pipe', 'pipe'],
   });
-  await new Promise<void>((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const { port } = server.address() as AddressInfo;
-
+  const baseUrl = await new Promise<string>((resolve, reject) => {
+    let out = '';
+    let err = '';
+    const timer = setTimeout(() => reject(new Error(`calcora-link did not start: ${err}`)), 15_000);
+    child.stdout!.on('data', (chunk: Buffer) => {
+      out += chunk.toString();
+      const m = /^Calcora link: (http:\/\/127\.0\.0\.1:\d+)$/m.exec(out);
+      if (m) {
+        clearTimeout(timer);
+        resolve(m[1]);
+      }
+    });
+    child.stderr!.on('data', (chunk: Buffer) => (err += chunk.toString()));
+    child.on('exit', (code) => reject(new Error(`calcora-link exited with ${code}: ${err}`)));
+  });
   return {
-    base: `http://127.0.0.1:${port}`,
-    publications,
-    requests,
-    setFeedback(token, comments, decision) {
-      const p = publications.get(token);
-      if (!p) throw new Error(`no publication ${token}`);
-      p.comments = comments;
-      p.decision = decision;
+    base: baseUrl,
+    ticket,
+    async poll(token) {
+      const res = await fetch(`${baseUrl}/api/proposals/${token}`);
+      return { status: res.status, body: (await res.json()) as PollReply['body'] };
     },
-    stop: () => new Promise<void>((resolve) => server.close(() => resolve())),
+    async revoke(token) {
+      const res = await fetch(`${baseUrl}/api/proposals`, {
+        method: 'POST',
+        headers: { 'Content-Type': 'application/json' },
+        body: JSON.stringify({ ticket, token, revoke: true }),
+      });
+      if (!res.ok) throw new Error(`revoke answered ${res.status}: ${await res.text()}`);
+    },
+    async stop() {
+      if (child.exitCode === null) {
+        const exited = new Promise((resolve) => child.once('exit', resolve));
+        child.kill('SIGTERM');
+        await exited;
+      }
+      store.cleanup();
+    },
   };
 }
 
-/** The fixtures with a link service of the test's own, which the host reaches with the test ticket. */
+/** The fixtures with a link service of the test's own, which the host reaches with its ticket. */
 export const test = base.extend<{ service: LinkService; host: Host }>({
   // eslint-disable-next-line no-empty-pattern -- Playwright reads the fixtures a fixture needs from this pattern
   service: async ({}, use) => {
@@ -116,7 +102,7 @@ export const test = base.extend<{ service: LinkService; host: Host }>({
   },
   host: async ({ request, service }, use) => {
     const host = await startHost(request, undefined, { CALCORA_SITE_URL: `${service.base}/` });
-    await host.invoke('proposal_ticket_set', { ticket: TEST_TICKET });
+    await host.invoke('proposal_ticket_set', { ticket: service.ticket });
     await use(host);
     await stopHost(host);
   },

@@ -13,7 +13,12 @@ namespace {
 std::string described(const calcora::ImportedEstimate& e) {
   calcora::Json lines = calcora::Json::array();
   for (const auto& line : e.lines) lines.push_back(calcora::to_json(line));
-  return calcora::Json{{"object_name", e.object_name}, {"lines", lines}, {"footer", calcora::to_json(e.footer)}}
+  return calcora::Json{{"object_name", e.object_name},
+                       {"mode", e.mode},
+                       {"mode_mask_json", calcora::to_json_or_null(e.mode_mask_json)},
+                       {"calc_params_json", calcora::to_json_or_null(e.calc_params_json)},
+                       {"lines", lines},
+                       {"footer", calcora::to_json(e.footer)}}
       .dump();
 }
 

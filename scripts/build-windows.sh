@@ -25,4 +25,4 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cm
   -DCALCORA_HOST_EMBED="$PWD/$host/calcora_embed" -DCALCORA_HOST_UNICODE_TABLE="$PWD/$host/calcora_unicode_table" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -g0" -DCMAKE_C_FLAGS_RELEASE="-O1 -g0" \
   -DCALCORA_DESKTOP=OFF -DCALCORA_BENCH=OFF "$@" >/dev/null
-cmake --build build-win -j"$(nproc)"
+cmake --build build-win

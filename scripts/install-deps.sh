@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev libicu-dev zlib1g-dev libfreetype-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev libcurl4-openssl-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev libmicrohttpd-dev libcpp-httplib-dev
+  libpq-dev libssl-dev postgresql openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-freefont-ttf

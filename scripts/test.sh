@@ -22,4 +22,5 @@ stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
 stage "fuzz replay" scripts/test-sanitized.sh fuzz
 
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
+stage "link service on PostgreSQL" scripts/test-postgres.sh
 echo "All tests passed."

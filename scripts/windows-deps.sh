@@ -76,8 +76,11 @@ fetch() {
   echo "$dir"
 }
 
-built() { [ -f "$deps/stamps/$1" ] && [ "$(cat "$deps/stamps/$1")" = "${pinned[$1]} $flags" ]; }
-mark_built() { echo "${pinned[$1]} $flags" >"$deps/stamps/$1"; }
+# A stamp names the version, the flags and the build recipe below, so that a changed recipe
+# rebuilds that one library.
+stamp_of() { echo "${pinned[$1]} $flags $(declare -f "build_$1" | sha256sum | cut -c1-12)"; }
+built() { [ -f "$deps/stamps/$1" ] && [ "$(cat "$deps/stamps/$1")" = "$(stamp_of "$1")" ]; }
+mark_built() { stamp_of "$1" >"$deps/stamps/$1"; }
 
 cmake_configure() {  # cmake_configure SOURCE_DIR BUILD_NAME CMAKE_ARGS...
   local src=$1 build=$deps/build/$2
@@ -85,8 +88,8 @@ cmake_configure() {  # cmake_configure SOURCE_DIR BUILD_NAME CMAKE_ARGS...
   rm -rf "$build"
   cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_FLAGS_RELEASE="$flags" -DCMAKE_CXX_FLAGS_RELEASE="$flags" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF --no-warn-unused-cli "$@" >"$deps/build/$2.log" 2>&1 ||
-    { tail -30 "$deps/build/$2.log"; exit 1; }
+    -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF --no-warn-unused-cli "$@" >"$build.log" 2>&1 ||
+    { tail -30 "$build.log"; exit 1; }
 }
 cmake_install() {  # cmake_install BUILD_NAME
   local build=$deps/build/$1
@@ -156,7 +159,10 @@ build_libxlsxwriter() {
 
 build_freetype() {
   src=$(fetch freetype)
-  cmake_dep "$src" freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+  # FreeType's gzip reader takes our zlib: left to itself it compiles its own copy, whose
+  # functions clash with zlib's when both are linked into one program.
+  cmake_dep "$src" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+    -DZLIB_INCLUDE_DIR="$prefix/include" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 }
 
@@ -199,11 +205,52 @@ build_in_turn() {
   done
 }
 
-# Fetch every source first (one apt session), then build in two lanes: most of a build's time is
-# a configure step on one core, so two lanes keep both cores busy. zlib comes first in the lane
-# whose libraries need it.
-for dep in "${!pinned[@]}"; do built "$dep" || fetch "$dep" >/dev/null; done
-build_in_turn zlib sqlite3 libzip libxlsxwriter googletest &
-lane=$!
-build_in_turn expat libmicrohttpd freetype nlohmann-json3 cpp-httplib
-wait $lane
+all_built() {
+  local dep
+  for dep in "${!pinned[@]}"; do built "$dep" || return 1; done
+}
+
+# A finished prefix is kept in a per-user cache outside the clone, keyed by this script (which
+# pins every version and flag), the toolchain file and the compiler's version, so that a fresh
+# clone (CI clones afresh every run) takes it in seconds instead of building for a quarter of an
+# hour. CALCORA_WINDOWS_DEPS_CACHE names another cache folder; set it empty to use none.
+cache_root=${CALCORA_WINDOWS_DEPS_CACHE-${XDG_CACHE_HOME:-$HOME/.cache}/calcora/windows-deps}
+cache=
+if [ -n "$cache_root" ]; then
+  key=$( (cat "$root/scripts/windows-deps.sh" "$toolchain"; $CXX -dumpfullversion) | sha256sum | cut -c1-16)
+  cache=$cache_root/$key
+fi
+
+if ! all_built && [ -n "$cache" ] && [ -f "$cache/complete" ]; then
+  rm -rf "$prefix" "$deps/stamps"
+  cp -a "$cache/prefix" "$prefix"
+  cp -a "$cache/stamps" "$deps/stamps"
+  echo "windows-deps: libraries taken from the cache $key"
+fi
+
+if ! all_built; then
+  # Fetch every source first (one apt session), then build in two lanes: most of a build's time
+  # is a configure step on one core, so two lanes keep both cores busy. zlib comes first in the
+  # lane whose libraries need it.
+  for dep in "${!pinned[@]}"; do built "$dep" || fetch "$dep" >/dev/null; done
+  build_in_turn zlib sqlite3 libzip libxlsxwriter freetype &
+  lane=$!
+  build_in_turn expat libmicrohttpd googletest nlohmann-json3 cpp-httplib
+  wait $lane
+  all_built || { echo "windows-deps: a library did not build" >&2; exit 1; }
+fi
+
+# Fill the cache once: copied under a temporary name and renamed, so that a run cut short or a
+# second run beside this one never sees half a prefix.
+if [ -n "$cache" ] && [ ! -f "$cache/complete" ]; then
+  mkdir -p "$cache_root"
+  staging=$(mktemp -d "$cache_root/.filling.XXXXXX")
+  cp -a "$prefix" "$staging/prefix"
+  cp -a "$deps/stamps" "$staging/stamps"
+  touch "$staging/complete"
+  if mv -T "$staging" "$cache" 2>/dev/null; then
+    echo "windows-deps: libraries kept in the cache $key"
+  else
+    rm -rf "$staging"  # another run filled it first
+  fi
+fi

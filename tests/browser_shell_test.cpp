@@ -37,13 +37,15 @@ TEST(BrowserShell, SaveRequestOfTheExportReachesTheDialogAndACyrillicPathComesBa
   ScriptedDialogs dialogs;
   dialogs.chosen = "C:\\Users\\Пётр\\Мои сметы\\смета №1.xlsx";
   const auto answer = answer_dialog_request(
-      dialogs, R"({"kind":"save","defaultName":"смета №1.xlsx","filters":[{"name":"Книга Excel","extensions":["xlsx"]}]})");
+      dialogs, R"({"kind":"save","defaultName":"смета №1.xlsx","folder":"C:\\Users\\Пётр\\Мои сметы",)"
+               R"("filters":[{"name":"Книга Excel","extensions":["xlsx"]}]})");
   ASSERT_TRUE(answer.ok) << answer.body;
   EXPECT_EQ(answer.body, R"("C:\\Users\\Пётр\\Мои сметы\\смета №1.xlsx")");
   ASSERT_TRUE(dialogs.asked);
   const FileDialogSetup setup = file_dialog_setup(*dialogs.asked);
   EXPECT_EQ(setup.title, "Сохранить файл");
   EXPECT_EQ(setup.file_name, "смета №1.xlsx");
+  EXPECT_EQ(setup.folder, "C:\\Users\\Пётр\\Мои сметы");
   EXPECT_EQ(setup.default_extension, "xlsx");
   ASSERT_EQ(setup.file_types.size(), 1u);
   EXPECT_EQ(setup.file_types[0].name, "Книга Excel");

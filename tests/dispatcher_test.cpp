@@ -7,6 +7,7 @@
 #include "command_fixture.h"
 #include "commands/decode.h"
 #include "commands/system_commands.h"
+#include "common/utf8_path.h"
 
 namespace calcora {
 namespace {
@@ -103,6 +104,20 @@ TEST_F(DispatcherTest, ForeignUrlIsRefusedBeforeAnyBrowserStarts) {
   auto outcome = dispatcher.dispatch("open_external_url", Json{{"url", "http://calcora.ru"}});
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.body, "можно открыть только сайт Calcora");
+}
+
+TEST_F(DispatcherTest, SaveFlowsAskWhetherAFileIsThereAndWhereDocumentsAre) {
+  const std::string present = path_utf8(dir / "calcora.db");
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", present}}).body, "true");
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", path_utf8(dir.path() / utf8_path("Смета.xlsx"))}}).body,
+            "false");
+  EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", path_utf8(dir.path())}}).body, "true");
+
+  // Where the documents are is the platform's to say (documents_folder_test_linux.cpp has the
+  // Linux rules); whatever it names is a folder that is there.
+  const Json documents = Json::parse(dispatcher.dispatch("documents_folder", Json::object()).body);
+  ASSERT_TRUE(documents.is_string()) << documents;
+  EXPECT_TRUE(std::filesystem::is_directory(utf8_path(documents.get<std::string>()))) << documents;
 }
 
 TEST(AppStateLock, FaultInsideThePoisonsLockButCommandErrorsDoNot) {

@@ -85,12 +85,17 @@ TEST(Backup, RefusalsAndFailuresKeepTheLiveDatabase) {
       {"other.db", "это не резервная копия Calcora"},
       {"missing.db", "не открыть копию: unable to open database file"},
   };
-  for (const auto& c : cases) EXPECT_EQ(app.fail("import_all_data", {{"path", (app.dir / c.file).string()}}), c.error);
+  for (const auto& c : cases) {
+    // The check the page asks before its question says the same as the restore itself.
+    EXPECT_EQ(app.fail("check_backup_file", {{"path", (app.dir / c.file).string()}}), c.error);
+    EXPECT_EQ(app.fail("import_all_data", {{"path", (app.dir / c.file).string()}}), c.error);
+  }
   EXPECT_FALSE(std::filesystem::exists(app.dir / "missing.db"));
 
   // The copy cannot be staged beside the live file: the live database goes on working.
   const auto backup = app.dir / "good.db";
   app.call("export_all_data", {{"path", backup.string()}});
+  EXPECT_TRUE(app.call("check_backup_file", {{"path", backup.string()}}).is_null());
   std::filesystem::create_directories(app.dir / "calcora.db.restore" / "blocker");
   EXPECT_EQ(app.fail("import_all_data", {{"path", backup.string()}}),
             "не скопировать базу: " + test::is_directory_error());

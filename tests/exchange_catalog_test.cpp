@@ -101,6 +101,59 @@ TEST(CatalogImport, LayoutsAndHeaders) {
   }
 }
 
+// A supplier's CSV price list opens with a title, a date or a blank line above its header row;
+// the title may hold any separator, fields may hold the others in quotes.
+TEST(CatalogImport, CsvPriceListsBelowATitle) {
+  struct Case {
+    const char* what;
+    std::string csv;
+    Json result;
+    std::vector<std::string> items;  // name|unit|price|sku, by name
+  };
+  const Case cases[] = {
+      {"a title with a comma, a blank line, then ;",
+       "ООО «Стройбаза», прайс на 01.12\n\nНаименование;Ед;Цена\nПесок речной;т;1 250\nЩебень гранитный;т;2100\n",
+       {2, 0},
+       {"Песок речной|т|-|-", "Щебень гранитный|т|2100|-"}},
+      {"a title without a comma",
+       "Прайс на 01.12\nНаименование;Ед;Цена\nПесок речной;т;1250\n;т;5\n",
+       {1, 1},
+       {"Песок речной|т|1250|-"}},
+      {"a title with a semicolon above a , header, quoted commas",
+       "Стройбаза; склад №2\r\nName,Unit,Price\r\n\"Кабель ВВГ 3х2,5\",м,\"85,5\"\r\nДоска,шт,10\r\n",
+       {2, 0},
+       {"Доска|шт|10|-", "Кабель ВВГ 3х2,5|м|85.5|-"}},
+      {"tabs below a title holding ; and ,",
+       "Прайс; опт, розница\nАртикул\tНаименование\tЦена\nA-1\t\"Труба; ПНД, 32\"\t120\n",
+       {1, 0},
+       {"Труба; ПНД, 32|-|120|A-1"}},
+      {"tabs from the first line", "Наименование\tЕд\nДоска\tшт\n", {1, 0}, {"Доска|шт|-|-"}},
+      {"a quoted title spanning two lines",
+       "\"Прайс\nНаименование;Цена\"\nНаименование;Цена\nДоска;10\n",
+       {1, 0},
+       {"Доска|-|10|-"}},
+      {"the header as the tenth record",
+       "1\n2\n3\n4\n5\n6\n7\n8\n9\nНаименование;Цена\nДоска;10\n",
+       {1, 0},
+       {"Доска|-|10|-"}},
+      {"no header: a plain list as before", "Прайс на 01.12\nДоска\n", {2, 0}, {"Доска|-|-|-", "Прайс на 01.12|-|-|-"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::AppFixture app;
+    write_text(app.dir / "прайс.csv", c.csv);
+    EXPECT_EQ(app.call("import_catalog_xlsx", {{"path", (app.dir / "прайс.csv").string()}}), c.result);
+    std::vector<std::string> items;
+    auto text = [](const Json& v) {
+      return v.is_null() ? std::string("-") : v.is_string() ? v.get<std::string>() : shortest_decimal(v.get<double>());
+    };
+    for (const auto& item : app.call("list_catalog", Json::object()))
+      items.push_back(text(item["name"]) + "|" + text(item["unit"]) + "|" + text(item["default_price"]) + "|" +
+                      text(item["sku"]));
+    EXPECT_EQ(items, c.items);
+  }
+}
+
 TEST(CatalogImport, ReadsTheProgramsOwnWorkbooks) {
   test::AppFixture app;
   // The estimate workbook: lines become positions; known names are skipped, a fixed 0 ignored.

@@ -50,7 +50,13 @@ std::string line2_with(const std::string& from, const std::string& to) {
 std::string described(const ImportedEstimate& e) {
   Json lines = Json::array();
   for (const auto& line : e.lines) lines.push_back(to_json(line));
-  return Json{{"object_name", e.object_name}, {"lines", lines}, {"footer", to_json(e.footer)}}.dump();
+  return Json{{"object_name", e.object_name},
+              {"mode", e.mode},
+              {"mode_mask_json", to_json_or_null(e.mode_mask_json)},
+              {"calc_params_json", to_json_or_null(e.calc_params_json)},
+              {"lines", lines},
+              {"footer", to_json(e.footer)}}
+      .dump();
 }
 
 template <typename Read>
@@ -85,6 +91,14 @@ TEST(ClcxDirectRead, SameEstimateOrErrorAsTheDocument) {
                          R"("customer":null)", R"("customer":null,"tel":"1")"),
                 R"("kind":"number")", R"("kind":"number","width":12.5)"),
        true},
+      {"mode and calculator settings",
+       replaced(file(), R"("customer":null)",
+                R"("customer":null,"mode":"pro","mode_mask_json":"{\"calculators\":true}",)"
+                R"("calc_params_json":"{\"length\":3}")"),
+       true},
+      {"a repeated mode, the last one null", replaced(file(), R"("customer":null)", R"("mode":"pro","mode":null)"),
+       true},
+      {"a number for the mode", replaced(file(), R"("customer":null)", R"("mode":1)"), false},
       {"a repeated member in a line: the last one counts",
        line1_with(R"("unit":"м",)", R"("unit":"м","name":"второе","unit":null,)"), true},
       {"numbers in every form the fields take",

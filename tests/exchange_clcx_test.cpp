@@ -41,6 +41,8 @@ TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
   Json created = app.call("create_estimate", {{"objectName", "Дом у озера"}});
   Json payload = created;
   payload["estimate"]["mode"] = "pro";
+  payload["estimate"]["mode_mask_json"] = R"({"skuCost":true,"calculators":true,"proposal":false})";
+  payload["estimate"]["calc_params_json"] = R"({"room":{"L":4,"W":3.5,"H":2.7,"doors":[{"w":0.9,"h":2,"count":1}]}})";
   payload["estimate"]["kp_json"] = "{\"title\":\"x\"}";
   Json l1 = line(0, "full", "Кабель \"ВВГ\"");
   l1.update({{"category", "material"},
@@ -49,7 +51,7 @@ TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
              {"cost_price", 70.5},
              {"name_bold", true}});
   Json l2 = line(1, "quantity_only", "Монтаж");
-  l2["formula"] = "2*3";
+  l2["formula"] = "стены * 2";
   Json l3 = line(2, "fixed", "Вывоз");
   l3["fixed_total"] = 0.30000000000000004;
   payload["lines"] = Json::array({l1, l2, l3});
@@ -73,7 +75,9 @@ TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
   Json imported = app.call("import_estimate_clcx", {{"path", path.string()}});
   EXPECT_NE(imported["estimate"]["id"], saved["estimate"]["id"]);
   EXPECT_EQ(imported["estimate"]["object_name"], "Дом у озера");
-  EXPECT_EQ(imported["estimate"]["mode"], "simple");
+  // What the quantity formulas need comes along; the proposal stays with the sender.
+  for (const char* key : {"mode", "mode_mask_json", "calc_params_json"})
+    EXPECT_EQ(imported["estimate"][key], saved["estimate"][key]) << key;
   EXPECT_TRUE(imported["estimate"]["kp_json"].is_null());
   ASSERT_EQ(imported["lines"].size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
@@ -100,9 +104,45 @@ TEST(ClcxFile, ImportRenumbersLinesAndRewritesLineReferences) {
   EXPECT_EQ(imported["lines"][1]["sort_order"], 1);
   const std::string new_id = std::to_string(imported["lines"][0]["id"].get<int64_t>());
   EXPECT_EQ(imported["lines"][1]["formula"], "line:" + new_id + ".qty*2 + line:999.qty");
+  // A file written before the mode and the calculators travelled reads as it always did.
+  EXPECT_EQ(imported["estimate"]["mode"], "simple");
+  EXPECT_TRUE(imported["estimate"]["mode_mask_json"].is_null());
+  EXPECT_TRUE(imported["estimate"]["calc_params_json"].is_null());
 }
 
-TEST(ClcxFile, CatalogLinksKeptOnlyForTheSameLocalItem) {
+// A colleague's copy: the estimate exported here and imported here and into a fresh database
+// keeps its room, its mode and its formulas, and every line reference still names the line at
+// the same position.
+TEST(ClcxFile, FormulasAndRoomTravelIntoAnyDatabase) {
+  test::AppFixture app;
+  Json payload = app.call("create_estimate", {{"objectName", "Комната"}});
+  payload["estimate"].update({{"mode", "pro"},
+                              {"mode_mask_json", R"({"calculators":true})"},
+                              {"calc_params_json", R"({"room":{"L":3,"W":4,"H":2.5}})"}});
+  payload["lines"] = Json::array({line(0, "full", "Стены"), line(1, "full", "Грунтовка"), line(2, "full", "Краска")});
+  payload["lines"][0]["formula"] = "стены";
+  Json saved = app.call("save_estimate", {{"payload", payload}});
+  auto ref = [&](const Json& lines, size_t i) { return std::to_string(lines[i]["id"].get<int64_t>()); };
+  saved["lines"][1]["formula"] = "line:" + ref(saved["lines"], 0) + ".qty * 0.2";
+  saved["lines"][2]["formula"] = "line:" + ref(saved["lines"], 0) + ".qty + line:" + ref(saved["lines"], 1) + ".price";
+  saved = app.call("save_estimate", {{"payload", saved}});
+  const auto path = app.dir / "комната.clcx";
+  app.call("export_estimate_clcx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
+
+  test::AppFixture fresh;
+  for (test::AppFixture* into : {&app, &fresh}) {
+    Json got = into->call("import_estimate_clcx", {{"path", path.string()}});
+    for (const char* key : {"mode", "mode_mask_json", "calc_params_json"})
+      EXPECT_EQ(got["estimate"][key], saved["estimate"][key]) << key;
+    ASSERT_EQ(got["lines"].size(), 3u);
+    EXPECT_EQ(got["lines"][0]["formula"], "стены");
+    EXPECT_EQ(got["lines"][1]["formula"], "line:" + ref(got["lines"], 0) + ".qty * 0.2");
+    EXPECT_EQ(got["lines"][2]["formula"],
+              "line:" + ref(got["lines"], 0) + ".qty + line:" + ref(got["lines"], 1) + ".price");
+  }
+}
+
+TEST(ClcxFile, CatalogLinksCheckedAgainstTheLocalCatalog) {
   test::AppFixture app;
   auto add_item = [&](const char* name) {
     return app.state.with_db([&](Database& db) {
@@ -112,6 +152,7 @@ TEST(ClcxFile, CatalogLinksKeptOnlyForTheSameLocalItem) {
   };
   Json same = add_item("БЕТОН м300");
   Json other = add_item("Гвозди");
+  Json brick = add_item("кирпич");
   Json l1 = line(0, "full", "Бетон М300");
   l1["catalog_item_id"] = same;
   Json l2 = line(1, "full", "Кирпич");
@@ -123,7 +164,7 @@ TEST(ClcxFile, CatalogLinksKeptOnlyForTheSameLocalItem) {
   Json imported = app.call("import_estimate_clcx", {{"path", path.string()}});
   ASSERT_EQ(imported["lines"].size(), 3u);
   EXPECT_EQ(imported["lines"][0]["catalog_item_id"], same);
-  EXPECT_TRUE(imported["lines"][1]["catalog_item_id"].is_null());
+  EXPECT_EQ(imported["lines"][1]["catalog_item_id"], brick);  // linked by its name instead
   EXPECT_TRUE(imported["lines"][2]["catalog_item_id"].is_null());
 }
 

@@ -51,12 +51,12 @@ TEST(EstimateCsv, RecordsQuotingAndOptionalRows) {
             {{"line_type", "full"},
              {"name", "Щит \"ABB\"; 12 мод."},
              {"unit", "шт;к"},
-             {"quantity", 0.30000000000000004}},
+             {"quantity", 0.30000000000000004}},  // written as spreadsheets show it
             {{"line_type", "fixed"}, {"name", "Фикс"}},
             {{"line_type", "quantity_only"}, {"name", "Кол"}, {"unit", "м"}, {"quantity", 2}, {"unit_price", 9}}}),
        Json::object(),
        // The blank line is left out of the table but still counts in the totals.
-       header + "\n1;\"Щит \"\"ABB\"\"; 12 мод.\";\"шт;к\";0.30000000000000004;;0\n2;Фикс;;;;0\n3;Кол;м;2;9;0\n"
+       header + "\n1;\"Щит \"\"ABB\"\"; 12 мод.\";\"шт;к\";0.3;;0\n2;Фикс;;;;0\n3;Кол;м;2;9;0\n"
                 ";Работы;;;;5\n;Материалы;;;;0\n;Техника;;;;0\n;Общий итог;;;;5"},
       // A text amount makes the totals count every extra sum 0, while the rows still show them.
       {"delivery, extras and markup after the grand total",

@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "exchange/estimate_workbook_import.h"
+#include "exchange/imported_estimate.h"
 #include "exchange_support.h"
 
 namespace calcora {
@@ -24,7 +26,12 @@ std::string row_xml(int r, const std::vector<std::pair<std::string, std::string>
 TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
   test::AppFixture app;
   Json lines = Json::array(
-      {{{"line_type", "full"}, {"name", "Монтаж розеток"}, {"unit", "м²"}, {"quantity", 2}, {"unit_price", 100}},
+      {{{"line_type", "full"},
+        {"name", "Монтаж розеток"},
+        {"unit", "м²"},
+        {"quantity", 2},
+        {"unit_price", 100},
+        {"category", "material"}},
        {{"line_type", "quantity_only"}, {"name", "Кабель ВВГнг 3х2,5"}, {"unit", "м"}, {"quantity", 7}},
        {{"line_type", "fixed"}, {"name", "Аренда техники на смену"}, {"fixed_total", 1200}},
        {{"line_type", "section"}, {"name", "Кран шаровой"}}});
@@ -41,10 +48,11 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
     const char* category;
     Json unit, quantity, price, fixed;
   };
-  const Expected expected[] = {{"full", "work", "м²", 2, 100, nullptr},
-                               {"quantity_only", "material", "м", 7, nullptr, nullptr},
-                               {"fixed", "equipment", nullptr, nullptr, nullptr, 1200},
-                               {"section", "equipment", nullptr, nullptr, nullptr, nullptr}};
+  // The categories as set in the program, whatever the names suggest.
+  const Expected expected[] = {{"full", "material", "м²", 2, 100, nullptr},
+                               {"quantity_only", "work", "м", 7, nullptr, nullptr},
+                               {"fixed", "work", nullptr, nullptr, nullptr, 1200},
+                               {"section", "work", nullptr, nullptr, nullptr, nullptr}};
   ASSERT_EQ(got["lines"].size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
     const Json& l = got["lines"][i];
@@ -56,7 +64,7 @@ TEST(EstimateImport, ReadsBackTheProgramsOwnWorkbook) {
     EXPECT_EQ(l["unit_price"], expected[i].price) << i;
     EXPECT_EQ(l["fixed_total"], expected[i].fixed) << i;
   }
-  // "Материалы" carries the exported subtotal (the add-on included); "Аванс" the advance.
+  // The add-on and the advance as set.
   EXPECT_EQ(got["footer"]["materials"], 300);
   EXPECT_TRUE(got["footer"]["show_materials"]);
   EXPECT_EQ(got["footer"]["advance"], 500);
@@ -131,6 +139,53 @@ TEST(EstimateImport, ReadsWorkbookWrittenByLibreOffice) {
   EXPECT_EQ(got["lines"][1]["unit_price"], 900.5);
   EXPECT_EQ(got["lines"][1]["category"], "material");
   EXPECT_EQ(got["footer"]["advance"], 10000);
+}
+
+// Workbooks of another kind are refused rather than read as an estimate of nonsense.
+TEST(EstimateImport, RefusesTablesThatAreNoEstimate) {
+  test::AppFixture app;
+  struct Case {
+    const char* what;
+    std::string sheet;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"a household budget: amounts in the third column",
+       row_xml(1, {{"A1", "s:Месяц"}, {"B1", "s:Статья"}, {"C1", "s:Сумма"}}) +
+           row_xml(2, {{"A2", "s:Январь"}, {"B2", "s:Аренда"}, {"C2", "30000"}}) +
+           row_xml(3, {{"A3", "s:Январь"}, {"B3", "s:Продукты"}, {"C3", "15000"}}) +
+           row_xml(4, {{"A4", "s:Февраль"}, {"B4", "s:Аренда"}, {"C4", "30000"}}),
+       kNoNumbersMessage},
+      {"a single column of figures", row_xml(1, {{"A1", "1"}}) + row_xml(2, {{"A2", "2"}}) + row_xml(3, {{"A3", "3"}}),
+       kNoNamesMessage},
+  };
+  for (const auto& c : cases) {
+    test::write_zip(app.dir / "other.xlsx", test::minimal_workbook(c.sheet));
+    EXPECT_EQ(app.fail("import_estimate_xlsx", {{"path", (app.dir / "other.xlsx").string()}}), c.error) << c.what;
+  }
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 0);
+
+  // Half the named rows with a figure is still an estimate (headings have none); a sheet with
+  // only a title and a header is an empty one.
+  test::write_zip(app.dir / "half.xlsx",
+                  test::minimal_workbook(row_xml(1, {{"B1", "s:Баня"}}) + row_xml(3, {{"A3", "1"}, {"B3", "s:Фундамент"}}) +
+                                         row_xml(4, {{"A4", "2"}, {"B4", "s:Бетон"}, {"D4", "3"}})));
+  test::write_zip(app.dir / "empty.xlsx", test::minimal_workbook(row_xml(1, {{"B1", "s:Пусто"}}) +
+                                                                 row_xml(2, {{"B2", "s:Наименование"}})));
+  app.call("import_estimate_xlsx", {{"path", (app.dir / "half.xlsx").string()}});
+  app.call("import_estimate_xlsx", {{"path", (app.dir / "empty.xlsx").string()}});
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 2);
+}
+
+TEST(EstimateImport, FiguresBeyondReasonAreRefused) {
+  test::AppFixture app;
+  test::write_zip(app.dir / "huge.xlsx",
+                  test::minimal_workbook(row_xml(1, {{"B1", "s:Ошибка"}}) +
+                                         row_xml(3, {{"A3", "1"}, {"B3", "s:Кирпич"}, {"D3", "2"}, {"E3", "10"}}) +
+                                         row_xml(4, {{"A4", "2"}, {"B4", "s:Плитка"}, {"D4", "2"}, {"E4", "99999999999999999999"}})));
+  EXPECT_EQ(app.fail("import_estimate_xlsx", {{"path", (app.dir / "huge.xlsx").string()}}),
+            std::string(kImportedNumberTooLargeMessage) + ": позиция 2 «Плитка», 100000000000000000000");
+  EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates WHERE object_name = 'Ошибка'"), 0);
 }
 
 TEST(EstimateImport, FailuresLeaveNothingBehind) {

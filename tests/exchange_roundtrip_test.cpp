@@ -7,9 +7,12 @@
 #include <random>
 
 #include "calc/category.h"
+#include "calc/totals.h"
+#include "exchange/estimate_workbook.h"
 #include "exchange/number_text.h"
 #include "exchange_support.h"
 #include "peer_copies.h"
+#include "store/estimate_repository.h"
 
 namespace calcora {
 namespace {
@@ -84,6 +87,14 @@ std::vector<EstimateCase> estimate_cases() {
   };
 }
 
+// Our layout without the hidden records, as a program that drops hidden sheets saves it: read
+// by its visible cells alone.
+void export_visible_cells_only(test::AppFixture& app, const Json& id, const std::filesystem::path& path) {
+  const SaveEstimatePayload estimate =
+      app.state.with_db([&](Database& db) { return read_estimate(db, id.get<int64_t>()); });
+  write_estimate_workbook(estimate, compute_totals(estimate.lines, estimate.footer), path, HiddenValues::kLeftOut);
+}
+
 double grand_total(test::AppFixture& app, const Json& id) {
   for (const auto& summary : app.call("list_estimates", Json::object()))
     if (summary["id"] == id) return summary["total"].get<double>();
@@ -91,7 +102,7 @@ double grand_total(test::AppFixture& app, const Json& id) {
   return 0;
 }
 
-TEST_P(RoundTrip, EstimateWorkbookGivesBackItsLinesAndGrandTotal) {
+TEST_P(RoundTrip, EstimateWorkbookWithoutRecordsGivesBackItsLinesAndGrandTotal) {
   test::AppFixture app;
   const auto cases = estimate_cases();
   std::vector<Json> originals;
@@ -101,7 +112,7 @@ TEST_P(RoundTrip, EstimateWorkbookGivesBackItsLinesAndGrandTotal) {
     for (auto& line : lines) line["category"] = guess_category(line["name"].get<std::string>());
     originals.push_back(app.make_estimate(cases[i].what, lines, cases[i].footer));
     files.push_back(app.dir / ("смета" + std::to_string(i) + ".xlsx"));
-    app.call("export_estimate_xlsx", {{"id", originals.back()["estimate"]["id"]}, {"path", files.back().string()}});
+    export_visible_cells_only(app, originals.back()["estimate"]["id"], files.back());
   }
   const auto read_back = copies(files, app.dir / "copies");
   for (size_t i = 0; i < cases.size(); ++i) {

@@ -164,8 +164,8 @@ async function markupBench(browser, host) {
   const page = await openEditor(browser, host, created.estimate.id, async (list) => {
     floor = await typeAndCollect(list, list.getByTestId('new-estimate-name'));
   });
-  // Every row is in before typing starts: rows still arriving would be measured instead.
-  await page.waitForFunction(() => document.querySelectorAll('[data-testid="grid-row"]').length >= 1000, null, { timeout: 120_000 });
+  // The estimate is open with every line before typing starts.
+  await page.waitForFunction(() => Number(document.querySelector('[data-testid="grid"]')?.getAttribute('aria-rowcount')) > 1000, null, { timeout: 120_000 });
   const markup = await typeAndCollect(page, page.getByTestId('markup-field'));
   await page.close();
   return { markup, floor };

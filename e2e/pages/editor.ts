@@ -18,8 +18,12 @@ export class EditorPage {
   get names(): Locator {
     return this.page.getByTestId('name-cell');
   }
+  /** Row i of the estimate (drawn only while it is near the view or holds the focus). */
   row(i: number): Locator {
-    return this.rows.nth(i);
+    return this.page.locator(`[data-testid="grid-row"][data-row="${i}"]`);
+  }
+  get scroller(): Locator {
+    return this.page.getByTestId('grid-scroller');
   }
   name(i: number): Locator {
     return this.row(i).getByTestId('name-cell');

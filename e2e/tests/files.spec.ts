@@ -46,8 +46,13 @@ test('each export goes through the save dialog and writes a file its reader acce
   const exportAs = async (kind: 'xlsx' | 'pdf' | 'clcx' | 'csv', chosen: string) => {
     await button.click();
     await menu.choose(kind);
-    await expect(dialog.path).toHaveValue(`Квартира этап 1 2.${kind}`);
+    // The proposed name, in the folder the save dialogs start in.
+    await expect(dialog.path).toHaveValue(new RegExp(`(^|[\\\\/])Квартира этап 1 2\\.${kind}$`));
     await dialog.choose(path.join(dir, chosen));
+    // A success says where the file went; the box is closed before the next export.
+    const saved = new MessageBox(page);
+    await expect(saved.alert).toContainText(`Сохранено: ${path.join(dir, path.parse(chosen).name)}.${kind}`);
+    await saved.ok();
   };
 
   // "report.pdf" chosen for a workbook still writes a workbook.
@@ -92,7 +97,7 @@ test('each export goes through the save dialog and writes a file its reader acce
   await menu.choose('xlsx');
   await dialog.choose(path.join(dir, 'no-such-folder', 'x.xlsx'));
   const box = new MessageBox(page);
-  await expect(box.alert).toContainText('Ошибка: ');
+  await expect(box.alert).toContainText(`Ошибка: Папка не найдена: ${path.join(dir, 'no-such-folder', 'x.xlsx')} (`);
   await box.ok();
 });
 
@@ -151,7 +156,7 @@ test('files open from the list and with Ctrl+O; nine exchange files keep the new
   await page.keyboard.press('Control+o');
   await dialog.choose(broken);
   const box = new MessageBox(page);
-  await expect(box.alert).toContainText('Ошибка: ');
+  await expect(box.alert).toContainText(`Ошибка: Файл повреждён или это не файл Calcora: ${broken} (`);
   await box.ok();
 
   // The list survives a reload, and an entry leads to its estimate.
@@ -204,15 +209,16 @@ test('a backup brings back a deleted estimate without a restart', async ({ page,
   await list.open();
   await expect(list.row('Дом на Лесной')).toBeVisible();
 
-  // A file that is not a backup is refused and the database stays as it is.
+  // A file that is not a backup is refused before the question, in words that name it, and the
+  // database stays as it is.
   const text = path.join(dir, 'notes.db');
   writeFileSync(text, 'просто текст');
   await settings.open();
   await settings.category('data');
   await page.getByTestId('settings-restore').click();
   await dialog.choose(text);
-  await box.ok();
-  await expect(settings.dataMessage).toHaveText('Ошибка: это не резервная копия Calcora');
+  await expect(settings.dataMessage).toHaveText(`Ошибка: Это не резервная копия Calcora: ${text} (это не резервная копия Calcora)`);
+  await expect(box.confirm).toHaveCount(0);
   await list.open();
   await expect(list.row('Дом на Лесной')).toBeVisible();
 });

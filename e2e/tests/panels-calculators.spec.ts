@@ -41,7 +41,7 @@ test('a room 4 × 3 × 2.7 with a door 0.9 × 2.1 gives стены ≈ 35.91; a 
 
   // A reference to row 2 shows as строка2.колво.
   await editor.name(1).click();
-  await bar.getByRole('button', { name: 'строка1', exact: true }).click();
+  await bar.getByLabel('Ссылка на строку').selectOption({ label: 'строка1 — Штукатурка стен' });
   await expect(bar.getByLabel('Формула')).toHaveValue(/^line:\d+\.qty$/);
   await expect(bar.getByTestId('formula-block')).toHaveText(['строка1.колво']);
   await bar.getByLabel('Формула').fill('');

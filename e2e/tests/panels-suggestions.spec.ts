@@ -99,7 +99,7 @@ test('Tab takes the inline completion; typing over a linked name removes the lin
     return input.closest('[data-testid="grid-row"]')!.querySelector('[data-testid="edit-item"]') !== null;
   });
   expect(pencilAfterKey).toBe(false);
-  // The save then registers the new name as an item of its own; the old item is untouched.
+  // The typed name is no longer that item: the link goes, and the old item is untouched.
   await expect.poll(async () => (await storedLines(host.invoke, id))[0].name).toBe('Кладка кирпичаа');
   const relinked = (await storedLines(host.invoke, id))[0].catalog_item_id;
   expect(relinked).not.toBe(brickwork.id);

@@ -1,11 +1,13 @@
-// The proposal panel against the loopback host and a test link service: the customer link,
-// its answer and withdrawal, the saved HTML file, the logo's size limit and the print window.
+// The proposal panel against the loopback host and the link service: the customer link, the
+// customer's answer on its page, its withdrawal, the saved HTML file, the logo's size limit and the print window.
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
+import type { Locator } from '@playwright/test';
 import { expect as baseExpect, type Host } from '../fixtures';
 import { test } from '../linkService';
+import { CustomerPage } from '../pages/customer';
 import { ProposalPanel, seedProposalEstimate, type KpLine } from '../pages/proposal';
 
 // Each step waits on the host and the link service; a busy machine answers slowly.
@@ -24,28 +26,36 @@ async function storedKp(host: Host, id: number): Promise<Record<string, unknown>
   return JSON.parse(data.estimate.kp_json ?? '{}') as Record<string, unknown>;
 }
 
-test('a published link shows its address, the customer\'s decision and comments, and is withdrawn', async ({ page, host, service }) => {
+/** The token at the end of a customer address shown by the panel. */
+async function tokenOf(link: Locator): Promise<string> {
+  const text = (await link.textContent()) ?? '';
+  return text.slice(text.lastIndexOf('/p/') + 3);
+}
+
+test('a published link shows its address, the customer\'s decision and comments, and is withdrawn', async ({ page, host, service, context }) => {
   const id = await seedProposalEstimate(host, 'Дом у озера', LINES, KP);
   const kp = new ProposalPanel(page);
   await kp.open(host, id);
   await expect(kp.button('Отозвать ссылку')).toHaveCount(0);
 
   await kp.button('Ссылка для заказчика').click();
-  await expect(kp.link).toHaveText(`${service.base}/p/kp1`);
+  await expect(kp.link).toHaveText(new RegExp(`^${service.base}/p/[A-Za-z0-9_-]{22,}$`));
+  const token = await tokenOf(kp.link);
   await expect(kp.button('Отозвать ссылку')).toBeVisible();
-  await expect.poll(async () => (await storedKp(host, id)).token).toBe('kp1');
-  const sent = service.publications.get('kp1')!.snapshot as { lines: { name: string }[]; total: number };
+  await expect.poll(async () => (await storedKp(host, id)).token).toBe(token);
+  const sent = (await service.poll(token)).body.snapshot as { lines: { name: string }[]; total: number };
   expect(sent.lines.map((l) => l.name)).toEqual(LINES.map((l) => l.name));
   expect(sent.total).toBe(4586.25);
 
-  service.setFeedback(
-    'kp1',
-    [
-      { name: 'Анна', contact: '+7 900 000-00-00', body: 'Когда начнёте?' },
-      { name: '', body: 'Хорошо бы в мае' },
-    ],
-    { status: 'approved', name: 'Анна Петрова' },
-  );
+  // The customer answers on the link's page, in a browser of their own.
+  const customer = new CustomerPage(await context.newPage());
+  await customer.page.goto(`${service.base}/p/${token}`);
+  await customer.comment('Анна', '+7 900 000-00-00', 'Когда начнёте?');
+  await expect(customer.notice).toHaveText('Спасибо, комментарий отправлен.');
+  await customer.comment('', '', 'Хорошо бы в мае');
+  await customer.decide('Анна Петрова', 'Согласовать');
+  await expect(customer.notice).toHaveText('Спасибо, ваше решение передано.');
+
   await kp.focusWindow();
   await expect(kp.decision).toHaveText('Решение заказчика: согласовано (Анна Петрова)');
   await expect(kp.comments).toHaveText(['Анна (+7 900 000-00-00): Когда начнёте?', 'Гость: Хорошо бы в мае']);
@@ -54,8 +64,11 @@ test('a published link shows its address, the customer\'s decision and comments,
   await expect(kp.link).toHaveCount(0);
   await expect(kp.decision).toHaveCount(0);
   await expect(kp.button('Отозвать ссылку')).toHaveCount(0);
-  expect(service.publications.get('kp1')!.revoked).toBe(true);
+  expect((await service.poll(token)).status).toBe(410);
   await expect.poll(async () => (await storedKp(host, id)).token).toBe(null);
+  const gone = await customer.page.reload();
+  expect(gone?.status()).toBe(410);
+  await expect(customer.page.getByRole('heading', { level: 1 })).toHaveText('Предложение отозвано');
 });
 
 test('after reopening, a published proposal is published again under its stored token', async ({ page, host, service }) => {
@@ -63,23 +76,24 @@ test('after reopening, a published proposal is published again under its stored 
   const kp = new ProposalPanel(page);
   await kp.open(host, id);
   await kp.button('Ссылка для заказчика').click();
-  await expect(kp.link).toHaveText(`${service.base}/p/kp1`);
-  await expect.poll(async () => (await storedKp(host, id)).token).toBe('kp1');
+  await expect(kp.link).toHaveText(new RegExp(`^${service.base}/p/`));
+  const address = await kp.link.textContent();
+  const token = await tokenOf(kp.link);
+  await expect.poll(async () => (await storedKp(host, id)).token).toBe(token);
 
   await page.reload();
   await page.getByRole('button', { name: 'КП', exact: true }).click();
   await expect(kp.button('Отозвать ссылку')).toBeVisible();
   await expect(kp.link).toHaveCount(0);
-  await expect.poll(() => service.requests.some((r) => r.method === 'GET' && r.path === '/api/proposals/kp1')).toBe(true);
 
+  await kp.title.fill('Баня, вторая редакция');
+  await kp.title.blur();
   await kp.button('Ссылка для заказчика').click();
-  await expect(kp.link).toHaveText(`${service.base}/p/kp1`);
-  const publishes = service.requests.filter((r) => r.method === 'POST').map((r) => JSON.parse(r.body) as { token: unknown });
-  expect(publishes.map((p) => p.token)).toEqual([null, 'kp1']);
-  expect(service.publications.size).toBe(1);
+  await expect(kp.link).toHaveText(address!);
+  await expect.poll(async () => ((await service.poll(token)).body.snapshot as { title: string }).title).toBe('Баня, вторая редакция');
 
-  // The service withdraws the publication on its own: the next poll hides the address.
-  service.publications.get('kp1')!.revoked = true;
+  // The publication is withdrawn elsewhere (another program of the account): the next poll hides the address.
+  await service.revoke(token);
   await kp.focusWindow();
   await expect(kp.link).toHaveCount(0);
   await expect(kp.button('Отозвать ссылку')).toBeVisible();
@@ -120,7 +134,8 @@ test('"Сохранить HTML" writes the document to the chosen name with .htm
     const kp = new ProposalPanel(page);
     await kp.open(host, id);
     await kp.button('Сохранить HTML').click();
-    await expect(page.getByTestId('dialog-path')).toHaveValue('КП "Озеро".html');
+    // The title made a safe file name, in the folder the save dialogs start in.
+    await expect(page.getByTestId('dialog-path')).toHaveValue(/(^|[\\/])КП Озеро\.html$/);
     await page.getByTestId('dialog-path').fill(path.join(dir, 'предложение.htm'));
     await page.getByTestId('dialog-ok').click();
     const saved = path.join(dir, 'предложение.html');

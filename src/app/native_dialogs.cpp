@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kBadRequest =
     "invalid dialog request: expected JSON text {\"kind\": \"alert\", \"confirm\", \"open\" or \"save\", "
-    "\"message\" or \"title\", \"defaultName\", \"filters\"}";
+    "\"message\" or \"title\", \"defaultName\", \"folder\", \"filters\"}";
 
 std::string json_text(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
@@ -29,7 +29,7 @@ std::optional<FileDialogRequest> parse_file_dialog_request(std::string_view json
     out = j[key].get<std::string>();
     return true;
   };
-  if (!text("title", r.title) || !text("defaultName", r.default_name)) return std::nullopt;
+  if (!text("title", r.title) || !text("defaultName", r.default_name) || !text("folder", r.folder)) return std::nullopt;
   if (j.contains("filters") && !j["filters"].is_null()) {
     if (!j["filters"].is_array()) return std::nullopt;
     for (const Json& f : j["filters"]) {

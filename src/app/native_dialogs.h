@@ -21,10 +21,11 @@ struct FileDialogRequest {
   bool save = false;
   std::string title;
   std::string default_name;  // the proposed file name of a save dialog
+  std::string folder;        // where a save dialog starts; empty: where the platform likes
   std::vector<FileFilter> filters;
 };
 
-// {kind: "open"|"save", title?, defaultName?, filters?: [{name, extensions}]}; nothing when the
+// {kind: "open"|"save", title?, defaultName?, folder?, filters?: [{name, extensions}]}; nothing when the
 // text is not such a request.
 std::optional<FileDialogRequest> parse_file_dialog_request(std::string_view json_text);
 

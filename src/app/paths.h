@@ -17,6 +17,11 @@ extern const char* const kNoAppDataDirReason;
 // neither is set (then no start-up log is written).
 std::optional<std::filesystem::path> startup_log_path();
 
+// Where save dialogs start the first time: the user's documents folder (on Windows
+// FOLDERID_Documents, else the profile folder; on Linux ~/Documents when it exists, else the
+// home folder); nothing when the platform names no such folder.
+std::optional<std::filesystem::path> documents_dir();
+
 // The examples folder of catalog workbooks: the first of "examples", "../examples" and the
 // project's own examples folder that exists (else "examples"), replaced by an "examples"
 // entry beside the executable when there is one.

@@ -27,4 +27,13 @@ std::optional<std::filesystem::path> app_data_dir() {
   return std::nullopt;
 }
 
+std::optional<std::filesystem::path> documents_dir() {
+  auto home = environment_path("HOME");
+  if (!home) return std::nullopt;
+  std::error_code ec;
+  auto documents = *home / "Documents";
+  if (std::filesystem::is_directory(documents, ec)) return documents;
+  return home;
+}
+
 }  // namespace calcora

@@ -34,15 +34,30 @@ std::filesystem::path executable_dir() {
   }
 }
 
-std::optional<std::filesystem::path> app_data_dir() {
+namespace {
+
+std::optional<std::filesystem::path> known_folder(REFKNOWNFOLDERID id) {
   PWSTR folder = nullptr;
-  if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
+  if (FAILED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &folder))) {
     CoTaskMemFree(folder);
     return std::nullopt;
   }
-  std::filesystem::path base(folder);
+  std::filesystem::path path(folder);
   CoTaskMemFree(folder);
-  return base / kAppId;
+  return path;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> app_data_dir() {
+  auto base = known_folder(FOLDERID_RoamingAppData);
+  if (!base) return std::nullopt;
+  return *base / kAppId;
+}
+
+std::optional<std::filesystem::path> documents_dir() {
+  if (auto documents = known_folder(FOLDERID_Documents)) return documents;
+  return environment_path("USERPROFILE");
 }
 
 }  // namespace calcora

@@ -180,10 +180,19 @@ class Evaluator {
     unexpected();
   }
 
+  // A comma between digits is the Russian decimal comma ("работы * 0,1"), in an argument list
+  // too: "round(работы * 0,07)" is what users mean. Arguments are parted by a semicolon, as in
+  // Russian spreadsheets, or by a comma that does not stand between digits ("max(1, 5)").
+  bool decimal_comma_at(size_t p) const {
+    return p > 0 && p + 1 < text_.size() && text_[p] == ',' && is_digit(text_[p - 1]) && is_digit(text_[p + 1]);
+  }
+
   double parse_number() {
     size_t start = pos_;
     while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
-    if (pos_ < text_.size() && text_[pos_] == '.') {
+    size_t comma = std::string_view::npos;
+    if (pos_ < text_.size() && (text_[pos_] == '.' || decimal_comma_at(pos_))) {
+      if (text_[pos_] == ',') comma = pos_;
       ++pos_;
       while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
     }
@@ -197,14 +206,16 @@ class Evaluator {
         pos_ = p;
       }
     }
-    // from_chars ignores the process locale, which may use a decimal comma.
+    // from_chars ignores the process locale, which may use a decimal comma; it reads a point.
+    std::string spelled(text_.substr(start, pos_ - start));
+    if (comma != std::string_view::npos) spelled[comma - start] = '.';
     double value = 0;
-    auto [ptr, ec] = std::from_chars(text_.data() + start, text_.data() + pos_, value);
+    auto [ptr, ec] = std::from_chars(spelled.data(), spelled.data() + spelled.size(), value);
     if (ec == std::errc::result_out_of_range) {
       value = HUGE_VAL;  // only large exponents get here; tiny ones come back as 0
       for (size_t i = start; i < pos_; ++i)
         if (text_[i] == '-') value = 0;
-    } else if (ec != std::errc() || ptr != text_.data() + pos_) {
+    } else if (ec != std::errc() || ptr != spelled.data() + spelled.size()) {
       pos_ = start;
       unexpected();
     }
@@ -230,7 +241,7 @@ class Evaluator {
     std::vector<double> args;
     if (peek() != ')') {
       args.push_back(parse_sum());
-      while (peek() == ',') {
+      while (peek() == ',' || peek() == ';') {
         ++pos_;
         args.push_back(parse_sum());
       }

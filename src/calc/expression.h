@@ -1,9 +1,9 @@
-// A small arithmetic expression evaluator for markup formulas: decimal numbers,
-// + - * / % and ^ with the usual precedence, unary minus, parentheses, ASCII
-// variables, the constants pi and e, and a fixed set of functions. Division by
-// zero is no error (it gives an infinite value, or not-a-number for 0/0). Texts
-// that are too long or nested too deeply are refused with a message instead of
-// exhausting the stack.
+// A small arithmetic expression evaluator for markup formulas: decimal numbers (with a point,
+// or the Russian decimal comma between digits), + - * / % and ^ with the usual precedence,
+// unary minus, parentheses, ASCII variables, the constants pi and e, and a fixed set of
+// functions (arguments parted by ";" or ","). Division by zero is no error (it gives an
+// infinite value, or not-a-number for 0/0). Texts that are too long or nested too deeply are
+// refused with a message instead of exhausting the stack.
 #pragma once
 
 #include <cstddef>

@@ -9,7 +9,7 @@ namespace calcora {
 
 namespace {
 
-constexpr std::array<std::string_view, 33> kCommandNames = {
+constexpr std::array<std::string_view, 36> kCommandNames = {
     "list_estimates",        "get_estimate",        "create_estimate",        "save_estimate",
     "delete_estimate",       "duplicate_estimate",  "export_estimate_xlsx",   "export_estimate_csv",
     "export_estimate_pdf",   "import_estimate_xlsx", "list_catalog",          "search_catalog",
@@ -18,7 +18,7 @@ constexpr std::array<std::string_view, 33> kCommandNames = {
     "import_all_data",       "export_estimate_clcx", "import_estimate_clcx",  "evaluate_formula_cmd",
     "export_all_data",       "open_external_url",   "proposal_publish",       "proposal_poll",
     "proposal_revoke",       "write_utf8",          "proposal_ticket_get",    "proposal_ticket_set",
-    "save_many_to_global_memory",
+    "save_many_to_global_memory", "documents_folder",   "file_exists",     "check_backup_file",
 };
 
 bool is_known(std::string_view name) {

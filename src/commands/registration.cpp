@@ -12,6 +12,7 @@ void register_all_commands(CommandRegistry& registry) {
   register_pdf_commands(registry);
   register_proposal_commands(registry);
   register_examples_commands(registry);
+  register_save_place_commands(registry);
 }
 
 }  // namespace calcora

@@ -12,5 +12,6 @@ void register_exchange_commands(CommandRegistry& registry);  // workbooks, CSV, 
 void register_pdf_commands(CommandRegistry& registry);       // export_estimate_pdf
 void register_proposal_commands(CommandRegistry& registry);  // proposal link service
 void register_examples_commands(CommandRegistry& registry);  // merge_standard_catalog_cmd (the shell's)
+void register_save_place_commands(CommandRegistry& registry);  // documents_folder, file_exists (the shell's)
 
 }  // namespace calcora

@@ -16,22 +16,6 @@ struct SqliteCloser {
   void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
 
-// The backup must open as a database and know the estimates table; nothing else is asked of it.
-// It is opened without the create flag: a mistyped path must not leave an empty file behind.
-void validate_backup(const std::filesystem::path& path) {
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path_utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-  std::unique_ptr<sqlite3, SqliteCloser> db(raw);
-  if (rc != SQLITE_OK)
-    throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
-  sqlite3_busy_timeout(raw, 5000);
-  sqlite3_stmt* st = nullptr;
-  rc = sqlite3_prepare_v2(raw, "SELECT COUNT(*) FROM estimates", -1, &st, nullptr);
-  if (rc == SQLITE_OK) rc = sqlite3_step(st);
-  sqlite3_finalize(st);
-  if (rc != SQLITE_ROW) throw CommandError(kNotBackupMessage);
-}
-
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code ec;
   if (std::filesystem::equivalent(a, b, ec)) return true;
@@ -56,12 +40,28 @@ class RemoveOnExit {
 
 }  // namespace
 
+// The backup must open as a database and know the estimates table; nothing else is asked of it.
+// It is opened without the create flag: a mistyped path must not leave an empty file behind.
+void check_backup_file(const std::filesystem::path& path) {
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(path_utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<sqlite3, SqliteCloser> db(raw);
+  if (rc != SQLITE_OK)
+    throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+  sqlite3_busy_timeout(raw, 5000);
+  sqlite3_stmt* st = nullptr;
+  rc = sqlite3_prepare_v2(raw, "SELECT COUNT(*) FROM estimates", -1, &st, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(st);
+  sqlite3_finalize(st);
+  if (rc != SQLITE_ROW) throw CommandError(kNotBackupMessage);
+}
+
 void export_backup(AppState& state, const std::filesystem::path& path) {
   state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path_utf8(path)).run(); });
 }
 
 void restore_backup(AppState& state, const std::filesystem::path& path) {
-  validate_backup(path);
+  check_backup_file(path);
   const std::filesystem::path live = state.db_path();
   if (same_file(path, live)) return;
 

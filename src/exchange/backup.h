@@ -14,6 +14,11 @@ inline constexpr const char* kNotBackupMessage = "это не резервная
 // database and left as it is.
 void export_backup(AppState& state, const std::filesystem::path& path);
 
+// Checks that the file at `path` is a backup this program can restore, without changing anything:
+// fails with "не открыть копию: …" or "это не резервная копия Calcora". The page asks it before
+// it asks the user whether to replace the database.
+void check_backup_file(const std::filesystem::path& path);
+
 // Replaces the live database with the backup at `path` and reopens it with migrations. Failures:
 // "не открыть копию: …", "это не резервная копия Calcora", "не скопировать базу: …", or the
 // reopening's database text. On every failure the live database is the one that was there.

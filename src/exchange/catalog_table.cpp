@@ -195,8 +195,14 @@ bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower
 // they are read, so that their cells cannot fill the machine's memory.
 constexpr size_t kMaxCsvBytes = size_t(64) << 20;
 
+std::vector<std::vector<Cell>> catalog_rows_from_csv(std::string_view text) {
+  return parse_csv_table(
+      text, [](const std::vector<Cell>& record) { return header_columns(record)[kName].has_value(); },
+      kHeaderSearchRows);
+}
+
 std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path) {
-  if (has_csv_extension(path)) return parse_csv_table(read_whole_file(path, kMaxCsvBytes));
+  if (has_csv_extension(path)) return catalog_rows_from_csv(read_whole_file(path, kMaxCsvBytes));
   return read_first_sheet(path).take_rows();
 }
 

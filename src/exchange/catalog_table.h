@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/xlsx_reader.h"
@@ -47,6 +48,9 @@ struct CatalogTable {
   std::vector<CatalogPosition> positions;
   size_t blank_rows = 0;  // price-list rows without a name: they count as skipped
 };
+
+// The rows of a CSV file: from its header row, should one stand below a title (csv_table.h).
+std::vector<std::vector<Cell>> catalog_rows_from_csv(std::string_view text);
 
 // The rows of the file: CSV (by the extension, any letter case) or the first sheet of a workbook.
 std::vector<std::vector<Cell>> read_catalog_rows(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "exchange/catalog_workbook.h"
 
+#include "common/number_text.h"
 #include "exchange/catalog_table.h"
 #include "exchange/workbook_file.h"
 
@@ -31,7 +32,7 @@ void write_catalog_workbook(Database& db, const std::filesystem::path& path) {
   while (st.step()) {
     check_xlsx(worksheet_write_string(sheet, row, 0, st.text(0).c_str(), nullptr));
     check_xlsx(worksheet_write_string(sheet, row, 1, st.text(1).c_str(), nullptr));
-    if (!st.is_null(2)) check_xlsx(worksheet_write_number(sheet, row, 2, st.real(2), nullptr));
+    if (!st.is_null(2)) check_xlsx(worksheet_write_number(sheet, row, 2, spreadsheet_value(st.real(2)), nullptr));
     check_xlsx(worksheet_write_string(sheet, row, 3, label_of(kLineTypeLabels, st.text(3)), nullptr));
     check_xlsx(worksheet_write_string(sheet, row, 4, label_of(kCategoryLabels, st.text(4)), nullptr));
     ++row;

@@ -10,7 +10,7 @@ std::optional<std::string> cell_text(const Cell& cell) {
   switch (cell.kind) {
     case CellKind::kText: return cell.text;
     case CellKind::kNumber:
-      return std::isfinite(cell.number) ? std::optional(shortest_decimal(cell.number)) : std::nullopt;
+      return std::isfinite(cell.number) ? std::optional(number_text(cell.number)) : std::nullopt;
     default: return std::nullopt;
   }
 }

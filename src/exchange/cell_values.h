@@ -9,7 +9,8 @@
 namespace calcora {
 
 // A text cell gives its text unchanged; a number gives its digits (an integral value without a
-// fractional part, e.g. 2024) or its shortest decimal form (12.5); any other cell gives nothing.
+// fractional part, e.g. 2024) or its decimal form as a spreadsheet shows it (12.5); any other cell
+// gives nothing.
 std::optional<std::string> cell_text(const Cell& cell);
 
 // A number cell gives its value; a text cell the number its whole text spells with a comma read

@@ -366,12 +366,12 @@ class Seen {
   unsigned bits_ = 0;
 };
 
-void read_metadata(Scanner& in, std::string& object_name) {
+void read_metadata(Scanner& in, ImportedEstimate& out) {
   std::string ignored;
   Seen seen;
   in.object([&](std::string_view key) {
     if (key == "object_name") {
-      in.text(object_name);
+      in.text(out.object_name);
       seen.mark(1);
     } else if (key == "created_at") {
       in.text(ignored);
@@ -381,6 +381,14 @@ void read_metadata(Scanner& in, std::string& object_name) {
       seen.mark(4);
     } else if (key == "customer") {
       if (!in.null()) in.text(ignored);
+    } else if (key == "mode") {
+      std::optional<std::string> mode;
+      in.optional_text(mode);
+      out.mode = mode.value_or(ImportedEstimate{}.mode);
+    } else if (key == "mode_mask_json") {
+      in.optional_text(out.mode_mask_json);
+    } else if (key == "calc_params_json") {
+      in.optional_text(out.calc_params_json);
     } else {
       in.skip_value();
     }
@@ -504,7 +512,7 @@ ImportedEstimate read_file(Scanner& in) {
       if (v.kind != Number::kUnsigned || v.u > kClcxVersionSupported) unexpected();
     } else if (key == "metadata") {
       seen.mark_once(2);
-      read_metadata(in, out.object_name);
+      read_metadata(in, out);
     } else if (key == "columns_template") {
       seen.mark_once(4);
       read_columns(in);

@@ -61,7 +61,12 @@ std::string encode_clcx(const SaveEstimatePayload& estimate) {
   file["metadata"] = Json{{"object_name", estimate.estimate.object_name},
                           {"created_at", estimate.estimate.created_at},
                           {"updated_at", estimate.estimate.updated_at},
-                          {"customer", nullptr}};
+                          {"customer", nullptr},
+                          // What a colleague needs to go on calculating: the mode with its mask and the
+                          // calculator variables that quantity formulas use. Older files lack them.
+                          {"mode", estimate.estimate.mode},
+                          {"mode_mask_json", to_json_or_null(estimate.estimate.mode_mask_json)},
+                          {"calc_params_json", to_json_or_null(estimate.estimate.calc_params_json)}};
   file["columns_template"] =
       Json::array({column_def("num", "№", "number"), column_def("name", "Наименование", "text"),
                    column_def("unit", "Ед.изм.", "text"), column_def("quantity", "Объем", "number"),
@@ -99,6 +104,9 @@ ImportedEstimate decode_clcx_document(std::string_view text) {
       r.required<std::string>("created_at");
       r.required<std::string>("updated_at");
       r.optional<std::string>("customer");
+      if (auto mode = r.optional<std::string>("mode")) out.mode = std::move(*mode);
+      out.mode_mask_json = r.optional<std::string>("mode_mask_json");
+      out.calc_params_json = r.optional<std::string>("calc_params_json");
     }
     const Json& columns = required_member(content, "columns_template");
     if (!columns.is_array()) throw_invalid_type(columns, "a sequence");

@@ -21,9 +21,7 @@ std::string field(const std::string& value) {
 }
 
 // An amount; absent or not finite gives the empty field.
-std::string amount(const std::optional<double>& value) {
-  return value && std::isfinite(*value) ? shortest_decimal(*value) : std::string();
-}
+std::string amount(const std::optional<double>& value) { return number_text(value); }
 
 bool is_blank(const std::string& s) { return s.find_first_not_of(" \t\r\n\v\f") == std::string::npos; }
 

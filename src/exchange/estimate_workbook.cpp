@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "common/number_text.h"
 #include "exchange/footer_rows.h"
+#include "exchange/workbook_carrier.h"
 #include "exchange/workbook_file.h"
 
 namespace calcora {
@@ -24,7 +26,7 @@ class SheetWriter {
     check_xlsx(worksheet_write_string(sheet_, row, col, value.c_str(), format));
   }
   void number(lxw_row_t row, lxw_col_t col, double value) {
-    check_xlsx(worksheet_write_number(sheet_, row, col, value, nullptr));
+    check_xlsx(worksheet_write_number(sheet_, row, col, spreadsheet_value(value), nullptr));
   }
   void number(lxw_row_t row, lxw_col_t col, const std::optional<double>& value) {
     if (value) number(row, col, *value);
@@ -33,7 +35,7 @@ class SheetWriter {
   // LibreOffice trusts the stored result of a workbook that names Excel as its writer: stored
   // as 0, every sum and the grand total would show 0 to the customer.
   void formula(lxw_row_t row, lxw_col_t col, const std::string& value, double result) {
-    check_xlsx(worksheet_write_formula_num(sheet_, row, col, value.c_str(), nullptr, result));
+    check_xlsx(worksheet_write_formula_num(sheet_, row, col, value.c_str(), nullptr, spreadsheet_value(result)));
   }
   // Returns the amount, so the caller can add up what the grand total's SUM covers.
   double labelled(lxw_row_t row, const char* label, double amount) {
@@ -51,9 +53,11 @@ std::string r1(lxw_row_t row) { return std::to_string(row + 1); }
 }  // namespace
 
 void write_estimate_workbook(const SaveEstimatePayload& estimate, const EstimateTotals& totals,
-                             const std::filesystem::path& path) {
+                             const std::filesystem::path& path, HiddenValues hidden) {
+  constexpr const char* kTableSheet = "Лист1";
   WorkbookFile file;
-  lxw_worksheet* sheet = file.add_sheet("Лист1");
+  CarrierRecords carried;
+  lxw_worksheet* sheet = file.add_sheet(kTableSheet);
   for (lxw_col_t c = kA; c <= kF; ++c) check_xlsx(worksheet_set_column(sheet, c, c, kWidths[c], nullptr));
   lxw_format* bold = workbook_add_format(file.book());
   format_set_bold(bold);
@@ -65,6 +69,7 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
   lxw_row_t row = 2;
   int number = 1;
   for (const auto& line : estimate.lines) {
+    carried.line(row, line);
     out.number(row, kA, number);
     out.text(row, kB, line.name);
     if (line.line_type == "quantity_only") {
@@ -86,28 +91,35 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
   const EstimateFooter& footer = estimate.footer;
   const lxw_row_t first_total = row;
   double block_sum = 0;
-  block_sum += out.labelled(row++, kWorksLabel, totals.works);
-  block_sum += out.labelled(row++, kMaterialsLabel, totals.materials);
-  block_sum += out.labelled(row++, kEquipmentLabel, totals.equipment);
+  auto labelled = [&](FooterRowKind kind, const char* label, double amount) {
+    carried.footer(row, kind, label, amount);
+    return out.labelled(row++, label, amount);
+  };
+  block_sum += labelled(FooterRowKind::kWorks, kWorksLabel, totals.works);
+  block_sum += labelled(FooterRowKind::kMaterials, kMaterialsLabel, totals.materials);
+  block_sum += labelled(FooterRowKind::kEquipment, kEquipmentLabel, totals.equipment);
   const bool delivery = footer.show_delivery;
-  if (delivery) block_sum += out.labelled(row++, kDeliveryLabel, totals.delivery);
+  if (delivery) block_sum += labelled(FooterRowKind::kDelivery, kDeliveryLabel, totals.delivery);
   for (const auto& extra : printed_extras(footer.extras_json)) {
+    carried.footer(row, FooterRowKind::kExtra, extra.label, extra.amount, extra.index);
     out.text(row, kE, extra.label);
     out.number(row, kF, extra.amount);
     block_sum += extra.amount;
     ++row;
   }
   const bool markup = has_markup_formula(footer.markup_formula);
-  if (markup) block_sum += out.labelled(row++, kMarkupLabel, totals.markup);
+  if (markup) block_sum += labelled(FooterRowKind::kMarkup, kMarkupLabel, totals.markup);
   const lxw_row_t grand_row = row;
+  carried.footer(row, FooterRowKind::kGrandTotal, kGrandTotalLabel, block_sum);
   out.text(row, kE, kGrandTotalLabel);
   out.formula(row, kF, "=SUM(F" + r1(first_total) + ":F" + r1(row - 1) + ")", block_sum);
   ++row;
   if (footer.show_advance) {
-    out.labelled(row, kAdvanceLabel, footer.advance);
-    out.text(row + 1, kE, kBalanceLabel);
-    out.formula(row + 1, kF, "=F" + r1(grand_row) + "-F" + r1(row), block_sum - footer.advance);
-    row += 2;
+    labelled(FooterRowKind::kAdvance, kAdvanceLabel, footer.advance);
+    carried.footer(row, FooterRowKind::kBalance, kBalanceLabel, block_sum - footer.advance);
+    out.text(row, kE, kBalanceLabel);
+    out.formula(row, kF, "=F" + r1(grand_row) + "-F" + r1(row - 1), block_sum - footer.advance);
+    ++row;
   }
 
   // The column-A run below the block continues the line numbering up to 80, counting the
@@ -119,6 +131,7 @@ void write_estimate_workbook(const SaveEstimatePayload& estimate, const Estimate
 
   file.add_sheet("Лист2");
   file.add_sheet("Лист3");
+  if (hidden == HiddenValues::kCarried) carried.write(file, kTableSheet, estimate);
   file.save(path);
 }
 

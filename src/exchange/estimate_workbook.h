@@ -9,9 +9,14 @@
 
 namespace calcora {
 
+// Whether the workbook also carries, out of sight, what its visible cells cannot show so that
+// the program reads the estimate back whole (workbook_carrier.h). Left out only to compare
+// what a spreadsheet program shows of a workbook with and without it.
+enum class HiddenValues { kCarried, kLeftOut };
+
 // Writes the workbook to `path` in one step; throws CommandError with the writer's or the file
 // system's text.
 void write_estimate_workbook(const SaveEstimatePayload& estimate, const EstimateTotals& totals,
-                             const std::filesystem::path& path);
+                             const std::filesystem::path& path, HiddenValues hidden = HiddenValues::kCarried);
 
 }  // namespace calcora

@@ -11,6 +11,7 @@
 #include "exchange/estimate_csv.h"
 #include "exchange/estimate_workbook.h"
 #include "exchange/estimate_workbook_import.h"
+#include "exchange/workbook_carrier.h"
 #include "store/estimate_repository.h"
 
 namespace calcora {
@@ -40,8 +41,10 @@ void register_exchange_commands(CommandRegistry& registry) {
   });
   registry.add("import_estimate_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::filesystem::path>("path");
-    return s.with_db(
-        [&](Database& db) { return insert_imported_estimate(db, estimate_from_sheet(read_first_sheet(path))); });
+    return s.with_db([&](Database& db) {
+      const FirstSheetAndNamed book = read_first_sheet_and(path, kCarrierSheetName);
+      return insert_imported_estimate(db, estimate_from_sheet(book.first, book.named ? &*book.named : nullptr));
+    });
   });
   registry.add("import_catalog_xlsx", [](AppState& s, const Args& a) -> Json {
     const auto path = a.required<std::filesystem::path>("path");
@@ -68,6 +71,10 @@ void register_exchange_commands(CommandRegistry& registry) {
   });
   registry.add("export_all_data", [](AppState& s, const Args& a) -> Json {
     export_backup(s, a.required<std::filesystem::path>("path"));
+    return nullptr;
+  });
+  registry.add("check_backup_file", [](AppState&, const Args& a) -> Json {
+    check_backup_file(a.required<std::filesystem::path>("path"));
     return nullptr;
   });
   registry.add("import_all_data", [](AppState& s, const Args& a) -> Json {

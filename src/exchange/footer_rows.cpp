@@ -9,8 +9,10 @@ std::vector<PrintedExtra> printed_extras(const std::optional<std::string>& extra
   if (!extras_json) return rows;
   Json list = Json::parse(*extras_json, nullptr, false);
   if (!list.is_array()) return rows;
+  int index = -1;
   for (const auto& item : list) {
-    PrintedExtra row{kDefaultExtraLabel, 0};
+    ++index;
+    PrintedExtra row{kDefaultExtraLabel, 0, index};
     if (item.is_object()) {
       auto enabled = item.find("enabled");
       if (enabled != item.end() && enabled->is_boolean() && !enabled->get<bool>()) continue;

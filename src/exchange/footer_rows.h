@@ -23,6 +23,7 @@ inline constexpr const char* kBalanceLabel = "Остаток";
 struct PrintedExtra {
   std::string label;  // the item's label when it is a text, otherwise "Доп. сумма"
   double amount = 0;  // the item's amount when it is a number, otherwise 0
+  int index = 0;      // the item's position in the list
 };
 
 // The items of `extras_json` whose `enabled` is not the boolean false, in list order. Absent

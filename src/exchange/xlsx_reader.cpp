@@ -226,9 +226,14 @@ std::string find_workbook_part(const ZipArchive& zip, size_t max_bytes) {
 class WorkbookHandler : public XmlHandler {
  public:
   std::vector<std::string> sheet_rel_ids;  // in workbook order
+  std::vector<std::string> sheet_names;    // the same order
   void start(std::string_view name, const char** attrs) override {
     if (name != "sheet") return;
-    if (const char* id = attribute(attrs, "id", true)) sheet_rel_ids.emplace_back(id);
+    if (const char* id = attribute(attrs, "id", true)) {
+      sheet_rel_ids.emplace_back(id);
+      const char* sheet_name = attribute(attrs, "name");
+      sheet_names.emplace_back(sheet_name ? sheet_name : "");
+    }
   }
   void end(std::string_view) override {}
 };
@@ -533,41 +538,83 @@ const Cell& SheetArea::at(size_t row, size_t col) const {
   return rows_[row][col];
 }
 
-SheetArea read_first_sheet(const std::filesystem::path& path, const XlsxLimits& limits) {
-  if (std::error_code ec; !std::filesystem::exists(path, ec)) {
-    throw CommandError(kNotWorkbookPrefix + std::string("файл не найден: ") + path_utf8(path));
-  }
-  ZipArchive zip(path);
-  const std::string workbook = find_workbook_part(zip, limits.max_part_bytes);
+namespace {
+
+// What every sheet of a workbook is read with: the part names, the shared strings, the date styles.
+struct OpenWorkbook {
+  std::string workbook_part;
   WorkbookHandler book;
-  stream_required_part(zip, workbook, limits.max_part_bytes, book);
-  if (book.sheet_rel_ids.empty()) throw CommandError(kNoSheetMessage);
-
-  auto rels = read_rels(zip, workbook, limits.max_part_bytes);
-  auto sheet_rel = rels.find(book.sheet_rel_ids.front());
-  if (sheet_rel == rels.end()) throw CommandError(kNotWorkbookPrefix + "не найден первый лист");
-  const std::string sheet_part = resolve_target(workbook, sheet_rel->second.target);
-
+  std::map<std::string, Relationship> rels;
   std::vector<std::string> shared;
   std::vector<bool> date_style;
-  for (const auto& [id, rel] : rels) {
-    const std::string part = resolve_target(workbook, rel.target);
+};
+
+void open_workbook(const ZipArchive& zip, const XlsxLimits& limits, OpenWorkbook& out) {
+  out.workbook_part = find_workbook_part(zip, limits.max_part_bytes);
+  stream_required_part(zip, out.workbook_part, limits.max_part_bytes, out.book);
+  if (out.book.sheet_rel_ids.empty()) throw CommandError(kNoSheetMessage);
+  out.rels = read_rels(zip, out.workbook_part, limits.max_part_bytes);
+  for (const auto& [id, rel] : out.rels) {
+    const std::string part = resolve_target(out.workbook_part, rel.target);
     auto index = zip.find(part);
     if (!index) continue;
     if (type_ends_with(rel.type, "/sharedStrings")) {
       SharedStringsHandler handler(limits.max_shared_strings_bytes);
       stream_part(zip, *index, part, limits.max_part_bytes, handler);
-      shared = std::move(handler.strings);
+      out.shared = std::move(handler.strings);
     } else if (type_ends_with(rel.type, "/styles")) {
       StylesHandler handler;
       stream_part(zip, *index, part, limits.max_part_bytes, handler);
-      date_style = std::move(handler.date_style);
+      out.date_style = std::move(handler.date_style);
     }
   }
+}
 
-  SheetBuilder sheet(shared, date_style, limits.max_cells);
+// The sheet at `position` in workbook order; throws when the workbook does not name its part.
+SheetArea read_sheet(const ZipArchive& zip, const XlsxLimits& limits, const OpenWorkbook& wb, size_t position) {
+  auto sheet_rel = wb.rels.find(wb.book.sheet_rel_ids[position]);
+  if (sheet_rel == wb.rels.end())
+    throw CommandError(kNotWorkbookPrefix + (position == 0 ? "не найден первый лист" : "не найден лист"));
+  const std::string sheet_part = resolve_target(wb.workbook_part, sheet_rel->second.target);
+  SheetBuilder sheet(wb.shared, wb.date_style, limits.max_cells);
   stream_required_part(zip, sheet_part, limits.max_part_bytes, sheet);
   return sheet.build();
+}
+
+void check_exists(const std::filesystem::path& path) {
+  if (std::error_code ec; !std::filesystem::exists(path, ec)) {
+    throw CommandError(kNotWorkbookPrefix + std::string("файл не найден: ") + path_utf8(path));
+  }
+}
+
+}  // namespace
+
+SheetArea read_first_sheet(const std::filesystem::path& path, const XlsxLimits& limits) {
+  check_exists(path);
+  ZipArchive zip(path);
+  OpenWorkbook wb;
+  open_workbook(zip, limits, wb);
+  return read_sheet(zip, limits, wb, 0);
+}
+
+FirstSheetAndNamed read_first_sheet_and(const std::filesystem::path& path, std::string_view other_name,
+                                        const XlsxLimits& limits) {
+  check_exists(path);
+  ZipArchive zip(path);
+  OpenWorkbook wb;
+  open_workbook(zip, limits, wb);
+  FirstSheetAndNamed out;
+  out.first = read_sheet(zip, limits, wb, 0);
+  // A later sheet that cannot be read leaves the first one as it is: nothing is carried.
+  for (size_t i = 1; i < wb.book.sheet_names.size(); ++i)
+    if (wb.book.sheet_names[i] == other_name) {
+      try {
+        out.named = read_sheet(zip, limits, wb, i);
+      } catch (const CommandError&) {
+      }
+      break;
+    }
+  return out;
 }
 
 }  // namespace calcora

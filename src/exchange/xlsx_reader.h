@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace calcora {
@@ -46,9 +48,9 @@ class SheetArea {
 // Caps on what one workbook may make the reader inflate or hold. Exceeding one is an error
 // with a clear text, never an exhausted machine.
 struct XlsxLimits {
-  size_t max_part_bytes = size_t(1) << 30;              // uncompressed size of any one XML part
-  size_t max_shared_strings_bytes = size_t(64) << 20;   // all shared string texts together
-  size_t max_cells = 2'000'000;                         // cells with a value in the sheet
+  size_t max_part_bytes = size_t(1) << 30;             // uncompressed size of any one XML part
+  size_t max_shared_strings_bytes = size_t(64) << 20;  // all shared string texts together
+  size_t max_cells = 2'000'000;                        // cells with a value in the sheet
 };
 
 // The first worksheet in workbook order. Throws CommandError with a text for the user: the
@@ -57,5 +59,14 @@ struct XlsxLimits {
 SheetArea read_first_sheet(const std::filesystem::path& path, const XlsxLimits& limits = {});
 
 inline constexpr const char* kNoSheetMessage = "no sheet";
+
+struct FirstSheetAndNamed {
+  SheetArea first;
+  std::optional<SheetArea> named;  // absent when no later sheet has that name
+};
+
+// The first worksheet as read_first_sheet gives it, and a later sheet of the given name.
+FirstSheetAndNamed read_first_sheet_and(const std::filesystem::path& path, std::string_view other_name,
+                                        const XlsxLimits& limits = {});
 
 }  // namespace calcora

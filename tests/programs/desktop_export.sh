@@ -30,16 +30,8 @@ fail() {
   exit 1
 }
 
-# Polls a condition (a command) up to $1 seconds.
-within() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 5))); do
-    "$@" && return 0
-    sleep 0.2
-  done
-  return 1
-}
+# shellcheck source=helpers/waits.sh
+. "$(dirname "$0")/helpers/waits.sh"
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
 logged() { grep -qE "$2" "$1" 2>/dev/null; }
 

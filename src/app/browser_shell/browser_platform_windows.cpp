@@ -184,6 +184,12 @@ class WindowsDialogs : public ShellDialogs {
       dialog->SetFileTypeIndex(1);
     }
     if (!setup.file_name.empty()) dialog->SetFileName(wide(setup.file_name).c_str());
+    if (!setup.folder.empty()) {
+      // A folder that is gone leaves the dialog where the system likes.
+      ComRef<IShellItem> folder;
+      if (SUCCEEDED(SHCreateItemFromParsingName(wide(setup.folder).c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
+        dialog->SetFolder(folder.p);
+    }
     if (!setup.default_extension.empty()) dialog->SetDefaultExtension(wide(setup.default_extension).c_str());
     if (FAILED(dialog->Show(browser_window()))) return std::nullopt;  // cancelled
     ComRef<IShellItem> item;

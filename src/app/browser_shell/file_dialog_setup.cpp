@@ -28,7 +28,10 @@ FileDialogSetup file_dialog_setup(const FileDialogRequest& request) {
     }
     setup.file_types.push_back({filter.name, patterns.empty() ? "*.*" : patterns});
   }
-  if (request.save) setup.file_name = request.default_name;
+  if (request.save) {
+    setup.file_name = request.default_name;
+    setup.folder = request.folder;
+  }
   return setup;
 }
 

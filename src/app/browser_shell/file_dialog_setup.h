@@ -17,6 +17,7 @@ struct FileDialogSetup {
   std::string title;
   std::vector<FileType> file_types;
   std::string file_name;          // proposed name (save dialogs only)
+  std::string folder;             // where a save dialog starts; empty: where the system likes
   std::string default_extension;  // added when the user types a name without one; from the first type
 };
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char* kBadRequest =
     "invalid dialog request: expected JSON text {\"kind\": \"open\" or \"save\", \"title\", \"defaultName\", "
-    "\"filters\"}";
+    "\"folder\", \"filters\"}";
 constexpr const char* kBusy = "уже открыт другой диалог выбора файла";
 
 // "*.xlsx" matches "A.XLSX" too: GTK's patterns are case-sensitive, file names from Windows are often not.
@@ -86,6 +86,7 @@ GtkFileChooserNative* build_chooser(GtkWindow* parent, const FileDialogRequest& 
   auto* files = GTK_FILE_CHOOSER(chooser);
   if (request.save) {
     gtk_file_chooser_set_do_overwrite_confirmation(files, TRUE);
+    if (!request.folder.empty()) gtk_file_chooser_set_current_folder(files, request.folder.c_str());
     if (!request.default_name.empty()) gtk_file_chooser_set_current_name(files, request.default_name.c_str());
   }
   for (const FileFilter& f : request.filters) {

@@ -1,5 +1,5 @@
 // Open and save dialogs for the page: window.webkit.messageHandlers.calcoraDialog.postMessage
-// with the JSON text {kind: "open"|"save", title?, defaultName?, filters?: [{name, extensions}]};
+// with the JSON text {kind: "open"|"save", title?, defaultName?, folder?, filters?: [{name, extensions}]};
 // the promise gets the JSON text of the chosen path, or "null" when the user cancels.
 #pragma once
 

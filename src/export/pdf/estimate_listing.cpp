@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "commands/json.h"
-#include "export/pdf/number_text.h"
+#include "common/number_text.h"
 #include "export/pdf/utf8_chars.h"
 
 namespace calcora::pdf {

@@ -17,3 +17,13 @@ wait_lines() {  # SECONDS FILE PATTERN COUNT: the file has at least COUNT lines 
   done
   return 1
 }
+
+within() {  # SECONDS COMMAND...: the command succeeds within the limit
+  local seconds=$1
+  shift
+  for _ in $(seq $((seconds * 5))); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -72,6 +72,20 @@ describe('unit field', () => {
     expect(document.querySelector('[role=listbox]')).toBeNull();
   });
 
+  it.each([
+    ['м2', [], 'м²'],
+    ['компл', [], 'компл'],
+    ['Бухта', [], 'бухта'],
+    ['м2', ['ArrowDown'], 'шт'],
+    ['к', ['ArrowDown', 'ArrowDown'], 'кг'],
+  ])('Enter after typing %j and pressing %j commits %j', (typed, moves, unit) => {
+    act(() => field().focus());
+    type(typed);
+    moves.forEach(key);
+    key('Enter');
+    expect(stored.at(-1)).toBe(unit);
+  });
+
   it('stores the normalised unit when the field is left', () => {
     act(() => field().focus());
     type('Кв.М.');

@@ -1,10 +1,10 @@
 // The unit field: free text that is normalised when the field is left, with a list of
 // common units (or the full list) hanging under it.
 
-import { useCallback, useEffect, useLayoutEffect, useMemo, useRef, useState, type CSSProperties, type KeyboardEvent } from 'react';
+import { useCallback, useEffect, useLayoutEffect, useMemo, useRef, useState, type ClipboardEvent, type CSSProperties, type KeyboardEvent } from 'react';
 import { createPortal } from 'react-dom';
 import { readFlag, STORAGE_KEYS, writeFlag } from '../platform';
-import { normalizeUnit, offeredUnits } from '../units/units';
+import { normalizeUnit, offeredUnits, unitOnEnter } from '../units/units';
 import './UnitField.css';
 
 export interface UnitFieldProps {
@@ -13,6 +13,7 @@ export interface UnitFieldProps {
   /** Receives every key after the field's own handling (the grid moves on Enter). */
   onKeyDown?: (e: KeyboardEvent<HTMLInputElement>) => void;
   onFocus?: () => void;
+  onPaste?: (e: ClipboardEvent<HTMLInputElement>) => void;
   style?: CSSProperties;
   className?: string;
   /** Given where the field has a visible caption (a label with htmlFor): the field's id. */
@@ -41,16 +42,17 @@ export function placeList(field: DOMRect, entries: number, full: boolean, viewpo
   return { left, width, above, top: above ? field.top - GAP_PX : field.bottom + GAP_PX };
 }
 
-export function UnitField({ value, onChange, onKeyDown, onFocus, style, className, id }: UnitFieldProps) {
+export function UnitField({ value, onChange, onKeyDown, onFocus, onPaste, style, className, id }: UnitFieldProps) {
   const [open, setOpen] = useState(false);
   const [full, setFull] = useState(() => readFlag(STORAGE_KEYS.unitCatalogExtended, false));
-  const [highlight, setHighlight] = useState(0);
+  // No entry is highlighted until the user moves to one with the arrows: Enter takes the typed unit till then.
+  const [highlight, setHighlight] = useState(-1);
   const [placement, setPlacement] = useState<Placement | null>(null);
   const input = useRef<HTMLInputElement>(null);
   const list = useRef<HTMLDivElement>(null);
   const units = useMemo(() => offeredUnits(value, full), [value, full]);
 
-  useEffect(() => setHighlight(0), [value, open, full]);
+  useEffect(() => setHighlight(-1), [value, open, full]);
 
   const place = useCallback(() => {
     if (!input.current) return;
@@ -94,11 +96,11 @@ export function UnitField({ value, onChange, onKeyDown, onFocus, style, classNam
       else setHighlight((h) => (h + 1) % units.length);
     } else if (e.key === 'ArrowUp' && open) {
       e.preventDefault();
-      setHighlight((h) => (h - 1 + units.length) % units.length);
+      setHighlight((h) => (h <= 0 ? units.length : h) - 1);
     } else if (e.key === 'Escape' && open) {
       setOpen(false);
-    } else if (e.key === 'Enter' && open && units[highlight] !== undefined) {
-      choose(units[highlight]);
+    } else if (e.key === 'Enter') {
+      choose(unitOnEnter(value, open ? units : [], highlight));
     }
     onKeyDown?.(e);
   };
@@ -136,6 +138,7 @@ export function UnitField({ value, onChange, onKeyDown, onFocus, style, classNam
           setOpen(false);
         }}
         onKeyDown={handleKey}
+        onPaste={onPaste}
       />
       {open &&
         placement &&

@@ -26,3 +26,12 @@ export function memoryEntry(line: EstimateLine, updatePrice = false): MemoryEntr
   }
   return { name, unit, price: line.unit_price ?? 0, lineType: 'full', category, updatePrice };
 }
+
+/**
+ * Whether the line's category was set on purpose (the badge, a pasted category column) rather
+ * than guessed from its name while it was typed.
+ */
+export function categorySetByUser(line: EstimateLine): boolean {
+  const name = (line.name ?? '').trim();
+  return !!line.category && line.category !== guessCategory(name);
+}

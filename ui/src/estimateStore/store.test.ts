@@ -19,13 +19,27 @@ function fakeNative(initial: EstimatePayload) {
   let stored = structuredClone(initial);
   let nextLineId = 100;
   let nextItemId = 500;
+  // The name memory: one item per name ignoring case, with its uses counted.
+  const catalog = new Map<string, { id: number; name: string; category: string; usage_count: number }>();
   const calls: Array<{ command: string; args: Record<string, unknown> }> = [];
   let gate: Promise<void> | null = null;
   const call: Invoke = async <T,>(command: string, args: object = {}) => {
     calls.push({ command, args: args as Record<string, unknown> });
+    const a = args as Record<string, never>;
     if (command === 'get_estimate') return structuredClone(stored) as T;
-    if (command === 'save_to_global_memory') return { id: nextItemId++ } as T;
-    if (command === 'save_many_to_global_memory') return (args as { entries: unknown[] }).entries.map(() => nextItemId++) as T;
+    if (command === 'save_to_global_memory') {
+      const key = (a.name as string).toLowerCase();
+      const item = catalog.get(key) ?? { id: nextItemId++, name: a.name, category: a.category, usage_count: 0 };
+      item.usage_count++;
+      catalog.set(key, item);
+      return { ...item } as T;
+    }
+    if (command === 'get_catalog_item') return { ...[...catalog.values()].find((i) => i.id === a.id)! } as T;
+    if (command === 'save_catalog_item') {
+      const item = a.item as { id: number; name: string; category: string };
+      Object.assign(catalog.get(item.name.toLowerCase())!, item);
+      return item as T;
+    }
     if (command === 'save_estimate') {
       if (gate) await gate;
       const payload = (args as { payload: EstimatePayload }).payload;
@@ -37,6 +51,7 @@ function fakeNative(initial: EstimatePayload) {
   return {
     call,
     calls,
+    catalog,
     stored: () => stored,
     hold() {
       let release!: () => void;
@@ -120,7 +135,7 @@ describe('estimate store', () => {
     expect(store.data!.estimate.object_name).toBe('n1');
   });
 
-  it('autosaves 300 ms after the last change, registering named lines and dropping blank ones', async () => {
+  it('autosaves 300 ms after the last change, dropping blank lines and registering none', async () => {
     const native = fakeNative(estimate([{ name: ' Стяжка ', unit: 'м²', unit_price: 450 }, { name: 'Раздел', line_type: 'section' }, { name: '   ', unit_price: 99 }]));
     const store = new EstimateStore(native.call, () => clock);
     await store.load(7);
@@ -129,29 +144,65 @@ describe('estimate store', () => {
     expect(native.calls.filter((c) => c.command === 'save_estimate')).toHaveLength(0);
     await vi.advanceTimersByTimeAsync(1);
     await store.flush();
-    const memory = native.calls.filter((c) => c.command === 'save_many_to_global_memory');
-    expect(memory.map((c) => c.args)).toEqual([{ entries: [{ name: 'Стяжка', unit: 'м²', price: 450, lineType: 'full', category: 'work', updatePrice: false }] }]);
+    expect(native.calls.filter((c) => c.command.includes('memory'))).toEqual([]);
     const sent = native.calls.find((c) => c.command === 'save_estimate')!.args.payload as EstimatePayload;
-    expect(sent.lines.map((l) => [l.name, l.sort_order, l.catalog_item_id])).toEqual([[' Стяжка ', 0, 500], ['Раздел', 1, undefined]]);
+    expect(sent.lines.map((l) => [l.name, l.sort_order, l.catalog_item_id])).toEqual([[' Стяжка ', 0, undefined], ['Раздел', 1, undefined]]);
     expect(store.data!.lines.map((l) => l.id)).toEqual([100, 101, undefined]);
-    expect(store.data!.lines[0].catalog_item_id).toBe(500);
     expect(store.getSnapshot()).toMatchObject({ saving: false, error: '' });
   });
 
-  it('registers a long estimate in batches, in order, each id back on its own line', async () => {
-    const lines = Array.from({ length: 451 }, (_, i) => (i === 7 ? { name: 'Раздел', line_type: 'section' } : { name: `Позиция ${i}` }));
-    const native = fakeNative(estimate(lines));
+  it('keeps the name memory free of half-typed names: only the finished name of a row counts, once', async () => {
+    const native = fakeNative(estimate([{ name: 'Стяжка', unit: 'м²', unit_price: 450 }]));
     const store = new EstimateStore(native.call, () => clock);
     await store.load(7);
-    await store.saveNow();
-    const batches = native.calls.filter((c) => c.command === 'save_many_to_global_memory').map((c) => c.args.entries as Array<{ name: string }>);
-    expect(batches.map((b) => b.length)).toEqual([200, 200, 50]);
-    expect(batches.flat().map((e) => e.name)).toEqual(lines.filter((_, i) => i !== 7).map((l) => l.name));
-    const sent = native.calls.find((c) => c.command === 'save_estimate')!.args.payload as EstimatePayload;
-    expect(sent.lines[6].catalog_item_id).toBe(506);
-    expect(sent.lines[7].catalog_item_id).toBeUndefined();
-    expect(sent.lines[8].catalog_item_id).toBe(507);
-    expect(sent.lines[450].catalog_item_id).toBe(949);
+    // A name typed with pauses: every pause saves, none registers.
+    for (const name of ['Демонтаж', 'Демонтаж ванн', 'Демонтаж ванны']) {
+      store.updateLines((ls) => ls.map((l, i) => (i === 1 ? { ...l, name, catalog_item_id: null } : l)));
+      await vi.advanceTimersByTimeAsync(500);
+    }
+    expect(native.calls.filter((c) => c.command === 'save_estimate').length).toBe(3);
+    // The row is left twice, the second time before the first answer: one use.
+    const left = store.data!.lines[1];
+    const [a, b] = await Promise.all([store.registerLine(left), store.registerLine(left)]);
+    expect(a).toBe(b);
+    store.amend((d) => ({ ...d, lines: d.lines.map((l, i) => (i === 1 ? { ...l, catalog_item_id: a!.id } : l)) }));
+    // Linked now: leaving it again, ten more saves and reopening count nothing.
+    expect(await store.registerLine(store.data!.lines[1])).toBeNull();
+    for (let i = 0; i < 10; i++) await store.saveNow();
+    await store.load(7);
+    expect(await store.registerLine(store.data!.lines[1])).toBeNull();
+    expect([...native.catalog.values()].map((i) => [i.name, i.usage_count])).toEqual([['Демонтаж ванны', 1]]);
+    expect(native.stored().lines[1].catalog_item_id).toBe(a!.id);
+  });
+
+  it('counts the pick of a suggestion once and gives a category set with the badge to the item', async () => {
+    const native = fakeNative(estimate([{ name: 'Кабель ВВГ', category: 'material' }, { name: 'Штукатурка стен', category: 'material' }]));
+    const store = new EstimateStore(native.call, () => clock);
+    await store.load(7);
+    // Known name, typed: its guessed category stays; the category set with the badge goes to the item.
+    native.catalog.set('штукатурка стен', { id: 9, name: 'Штукатурка стен', category: 'work', usage_count: 3 });
+    const item = await store.registerLine(store.data!.lines[1]);
+    expect(item!.id).toBe(9);
+    expect(native.catalog.get('штукатурка стен')).toMatchObject({ category: 'material', usage_count: 4 });
+    // A linked line: the pick counts once; the badge later corrects the item without a use.
+    const picked = { ...store.data!.lines[0], catalog_item_id: 500 };
+    native.catalog.set('кабель ввг', { id: 500, name: 'Кабель ВВГ', category: 'material', usage_count: 0 });
+    await store.registerLine(picked, true);
+    await store.rememberCategory({ ...picked, category: 'equipment' });
+    expect(native.catalog.get('кабель ввг')).toMatchObject({ category: 'equipment', usage_count: 1 });
+  });
+
+  it('registers the row still being edited when the estimate is closed', async () => {
+    const native = fakeNative(estimate([{ name: 'Песок' }]));
+    const store = new EstimateStore(native.call, () => clock);
+    await store.load(7);
+    store.setLeaveHook(async () => {
+      const item = await store.registerLine(store.data!.lines[0]);
+      store.amend((d) => ({ ...d, lines: d.lines.map((l, i) => (i === 0 ? { ...l, catalog_item_id: item!.id } : l)) }));
+    });
+    await store.load(8);
+    expect(native.catalog.get('песок')?.usage_count).toBe(1);
+    expect(native.stored().lines[0].catalog_item_id).toBe(native.catalog.get('песок')!.id);
   });
 
   it('keeps edits made while a save runs and saves them afterwards', async () => {
@@ -222,6 +273,17 @@ describe('estimate store', () => {
     expect(store.data!.lines.map((l) => l.quantity)).toEqual([20, 10, 1]);
     store.updateLines((lines) => lines.map((l) => (l.id === 1 ? { ...l, formula: '3' } : l)));
     expect(store.data!.lines.map((l) => l.quantity)).toEqual([3, 1.5, 1]);
+    // Typing a name gives no formula new inputs. Undone to the record as loaded (no calculator
+    // parameters yet), a name typed there gets the quantities a full pass gives.
+    const rename = (name: string) => store.updateLines((lines) => lines.map((l) => (l.id === 2 ? { ...l, name } : l)));
+    clock += 1000;
+    rename('Плинтус МДФ');
+    expect(store.data!.lines.map((l) => l.quantity)).toEqual([3, 1.5, 1]);
+    store.undo();
+    store.undo();
+    clock += 1000;
+    rename('Плинтус ПВХ');
+    expect(store.data!.lines.map((l) => l.quantity)).toEqual([0, 0, 1]);
   });
 
   it('makes one memory call per line, one after the other, for "remember prices"', async () => {

@@ -2,20 +2,14 @@
 // the whole page (not inside a screen) so that a save can still run after the editor is left.
 
 import { invoke as platformInvoke, onBeforeClose } from '../platform';
-import { isBlankName, newEmptyLine, type CatalogItemRef, type EstimateLine, type EstimatePayload } from '../model/types';
-import { recalculateLines } from '../formula';
+import { isBlankName, newEmptyLine, type CatalogItem, type CatalogItemRef, type EstimateLine, type EstimatePayload } from '../model/types';
+import { recalculateLines, sameFormulaInputs } from '../formula';
 import { variablesOf } from './calcParams';
 import { UndoHistory } from './history';
-import { memoryEntry, type MemoryEntry } from './memory';
+import { categorySetByUser, memoryEntry } from './memory';
 import { mergeSaveReply, savePayload } from './merge';
 
 export const AUTOSAVE_MS = 300;
-/**
- * Lines registered per memory call when an estimate is saved: one round trip per line made a
- * long estimate's save take seconds; a bounded batch keeps the suggestions that wait behind it
- * quick.
- */
-export const MEMORY_BATCH = 200;
 
 export interface StoreSnapshot {
   data: EstimatePayload | null;
@@ -52,6 +46,14 @@ export class EstimateStore {
   private lastSave: Promise<void> = Promise.resolve();
   /** Counts changes of the record, to tell whether the user edited while a save ran. */
   private revision = 0;
+  /** The lines as the last recalculation left them, and the calculator parameters it used. */
+  private recalculated: { lines: readonly EstimateLine[]; params: string | null | undefined } | null = null;
+  /** Registrations under way, by line: a row left twice before the first answer counts once. */
+  private readonly registering = new WeakMap<EstimateLine, Promise<CatalogItemRef | null>>();
+  /** The same, waited for before the estimate goes away, so the links they bring are saved with it. */
+  private readonly inFlight = new Set<Promise<unknown>>();
+  /** What the editor does before its estimate goes away: register the row still being edited. */
+  private leaveHook: (() => Promise<void>) | null = null;
 
   constructor(
     private readonly call: Invoke = platformInvoke,
@@ -79,14 +81,34 @@ export class EstimateStore {
     for (const l of this.listeners) l();
   }
 
+  /**
+   * The editor's hook for the moment its estimate is closed (another one opened, the database
+   * restored, the window closed): the row being edited is done with then, like a row left.
+   */
+  setLeaveHook(hook: (() => Promise<void>) | null): void {
+    this.leaveHook = hook;
+  }
+
+  private async leave(): Promise<void> {
+    const hook = this.leaveHook;
+    if (hook) await hook().catch(() => undefined);
+    await Promise.allSettled([...this.inFlight]);
+  }
+
   /** Opens an estimate. A pending save of the open one is carried out first so no edit is lost. */
   async load(id: number): Promise<void> {
+    await this.leave();
     await this.flush();
     try {
       const payload = await this.call<EstimatePayload>('get_estimate', { id });
+      const data = withPlaceholder(payload);
+      // What a full pass over the formulas gives for these lines, so that the first keystroke
+      // (a name typed) can be told to need none.
+      const params = data.estimate.calc_params_json;
+      this.recalculated = { lines: recalculateLines(data.lines, variablesOf(params)), params };
       this.history.clear();
       this.revision++;
-      this.set({ data: withPlaceholder(payload), error: '' });
+      this.set({ data, error: '' });
     } catch (e) {
       this.set({ error: failureText(e) });
     }
@@ -94,6 +116,7 @@ export class EstimateStore {
 
   /** Drops the open estimate (after saving what is pending). */
   async unload(): Promise<void> {
+    await this.leave();
     await this.flush();
     this.history.clear();
     this.revision++;
@@ -125,7 +148,17 @@ export class EstimateStore {
 
   /** Changes the lines; formula quantities are recomputed with the estimate's calculator variables. */
   updateLines(change: (lines: EstimateLine[]) => EstimateLine[]): void {
-    this.update((d) => ({ ...d, lines: recalculateLines(change(d.lines), variablesOf(d.estimate.calc_params_json)) }));
+    this.update((d) => {
+      const params = d.estimate.calc_params_json;
+      const next = change(d.lines);
+      // Lines that give every formula the inputs of the last recalculation's result need no
+      // new pass: typing a name, a unit or a category in a long estimate walks no formula.
+      const settled = this.recalculated;
+      const same = settled !== null && settled.params === params && sameFormulaInputs(settled.lines, next);
+      const lines = same ? next : recalculateLines(next, variablesOf(params));
+      this.recalculated = { lines, params };
+      return { ...d, lines };
+    });
   }
 
   /** New calculator parameters; the lines are recalculated with them in the same step. */
@@ -174,6 +207,12 @@ export class EstimateStore {
     return this.save();
   }
 
+  /** The window closes: the row being edited is registered, then everything pending saved. */
+  async close(): Promise<void> {
+    await this.leave();
+    await this.flush();
+  }
+
   /** Carries out a pending autosave now and waits for every save under way. */
   async flush(): Promise<void> {
     if (this.timer !== null) {
@@ -184,30 +223,43 @@ export class EstimateStore {
     await this.lastSave;
   }
 
-  /** Registers a line in the name memory; null for sections and blank names (no call is made). */
-  async registerLine(line: EstimateLine, updatePrice = false): Promise<CatalogItemRef | null> {
-    const entry = memoryEntry(line, updatePrice);
-    if (!entry) return null;
-    return this.call<CatalogItemRef>('save_to_global_memory', entry);
+  /**
+   * Registers a line the user is done with in the name memory: one use of its name, or a new
+   * item. Null, without a call, for sections, blank names and lines already linked to an item
+   * (registered before, or filled from a suggestion), so a row counts once however often it is
+   * left. `counted` registers a linked line too: the pick of a suggestion is its use.
+   * A category the user set with the badge is carried over to the item.
+   */
+  registerLine(line: EstimateLine, counted = false): Promise<CatalogItemRef | null> {
+    if (line.catalog_item_id != null && !counted) return Promise.resolve(null);
+    const entry = memoryEntry(line);
+    if (!entry) return Promise.resolve(null);
+    const running = this.registering.get(line);
+    if (running) return running;
+    const run = this.call<CatalogItemRef & Partial<CatalogItem>>('save_to_global_memory', entry).then(async (item) => {
+      if (categorySetByUser(line) && item.category !== undefined && item.category !== entry.category) {
+        // The use is counted either way; a failed correction only leaves the item's category.
+        await this.rememberCategory({ ...line, catalog_item_id: item.id }, item).catch(() => undefined);
+      }
+      return item;
+    });
+    this.registering.set(line, run);
+    this.inFlight.add(run);
+    const done = () => void this.inFlight.delete(run);
+    run.then(done, done);
+    return run;
   }
 
-  /** Every named line in order, in batches; the item id of each line, null for those skipped. */
-  private async registerAll(lines: readonly EstimateLine[]): Promise<Array<number | null>> {
-    const ids: Array<number | null> = lines.map(() => null);
-    const at: number[] = [];
-    const entries: MemoryEntry[] = [];
-    lines.forEach((line, i) => {
-      const entry = memoryEntry(line);
-      if (!entry) return;
-      at.push(i);
-      entries.push(entry);
-    });
-    for (let start = 0; start < entries.length; start += MEMORY_BATCH) {
-      const batch = entries.slice(start, start + MEMORY_BATCH);
-      const got = await this.call<number[]>('save_many_to_global_memory', { entries: batch });
-      got.forEach((id, k) => (ids[at[start + k]] = id));
-    }
-    return ids;
+  /**
+   * Gives the line's category to its catalog item, so that the next suggestion of the name
+   * brings it; nothing for a line without a link.
+   */
+  async rememberCategory(line: EstimateLine, known?: CatalogItem | Partial<CatalogItem>): Promise<void> {
+    const id = line.catalog_item_id;
+    if (id == null || !line.category) return;
+    const item = known && known.name !== undefined ? (known as CatalogItem) : await this.call<CatalogItem>('get_catalog_item', { id });
+    if (item.category === line.category) return;
+    await this.call<CatalogItem>('save_catalog_item', { item: { ...item, id, category: line.category } });
   }
 
   /** Every line in order, with its price as the item's usual price; one call after the other. */
@@ -215,7 +267,10 @@ export class EstimateStore {
     const data = this.snapshot.data;
     if (!data) return;
     try {
-      for (const line of data.lines) await this.registerLine(line, true);
+      for (const line of data.lines) {
+        const entry = memoryEntry(line, true);
+        if (entry) await this.call<CatalogItemRef>('save_to_global_memory', entry);
+      }
     } catch (e) {
       this.set({ error: failureText(e) });
     }
@@ -234,9 +289,9 @@ export class EstimateStore {
     this.savesRunning++;
     this.set({ saving: true });
     try {
-      const ids = await this.registerAll(data.lines);
-      const registered = data.lines.map((line, i) => (ids[i] == null ? line : { ...line, catalog_item_id: ids[i] }));
-      const reply = await this.call<EstimatePayload>('save_estimate', { payload: savePayload({ ...data, lines: registered }) });
+      // No line is registered here: the name memory takes a line when the user is done with
+      // it (the row is left), never a name half typed when the autosave happened to fire.
+      const reply = await this.call<EstimatePayload>('save_estimate', { payload: savePayload(data) });
       const current = this.snapshot.data;
       // Another estimate may have been opened while this one was being saved.
       if (current && current.estimate.id === data.estimate.id) {
@@ -257,7 +312,7 @@ export const estimateStore = new EstimateStore();
 
 /** Saves what is pending before the window closes; the desktop shell waits for it. */
 export function installCloseSave(store: EstimateStore = estimateStore): () => void {
-  const offClose = onBeforeClose(() => store.flush());
+  const offClose = onBeforeClose(() => store.close());
   const onHide = () => {
     if (document.visibilityState === 'hidden' && store.autosavePending) void store.flush();
   };

@@ -21,10 +21,12 @@ export interface ExportChoiceMenuProps {
   onError: (text: string) => void;
   /** Called before an export starts (to clear an earlier error). */
   onStart?: () => void;
+  /** The file was written: where it went. */
+  onSaved?: (path: string) => void;
 }
 
 export function ExportChoiceMenu(props: ExportChoiceMenuProps) {
-  const { estimateId, objectName, className = 'btn', children = 'Экспорт', title, disabled, testId = 'export-button', onError, onStart } = props;
+  const { estimateId, objectName, className = 'btn', children = 'Экспорт', title, disabled, testId = 'export-button', onError, onStart, onSaved } = props;
   const [placement, setPlacement] = useState<MenuPlacement | null>(null);
   const [busy, setBusy] = useState(false);
   const button = useRef<HTMLButtonElement>(null);
@@ -64,7 +66,8 @@ export function ExportChoiceMenu(props: ExportChoiceMenuProps) {
     onStart?.();
     setBusy(true);
     try {
-      await exportEstimate(estimateId, objectName, kind);
+      const path = await exportEstimate(estimateId, objectName, kind);
+      if (path) onSaved?.(path);
     } catch (e) {
       onError(failureText(e));
     } finally {

@@ -35,7 +35,7 @@ describe('backup and restore', () => {
 
   it('lets the open estimate go before the database is replaced', async () => {
     expect(await restoreBackup()).toBe('База восстановлена.');
-    expect(calls).toEqual(['unload', 'import_all_data']);
+    expect(calls).toEqual(['check_backup_file', 'unload', 'import_all_data']);
     expect(invoke).toHaveBeenCalledWith('import_all_data', { path: '/b/copy.db' });
   });
 
@@ -45,13 +45,14 @@ describe('backup and restore', () => {
   ])('does nothing after %s', async (_, arrange) => {
     arrange();
     expect(await restoreBackup()).toBeNull();
-    expect(calls).toEqual([]);
+    expect(calls.filter((c) => c !== 'check_backup_file')).toEqual([]);
   });
 
-  it('says the refusal with its text', async () => {
+  it('checks the chosen file before asking, and says the refusal in Russian with the file and its text', async () => {
     invoke.mockRejectedValue(new Error('это не резервная копия Calcora'));
-    expect(await restoreBackup()).toBe('Ошибка: это не резервная копия Calcora');
-    pickSaveFile.mockResolvedValue('/b/new.db');
-    expect(await saveBackup()).toBe('Ошибка: это не резервная копия Calcora');
+    expect(await restoreBackup()).toBe('Ошибка: Это не резервная копия Calcora: /b/copy.db (это не резервная копия Calcora)');
+    expect(askConfirm).not.toHaveBeenCalled();
+    invoke.mockRejectedValue(new Error('No such file or directory (os error 2)'));
+    expect(await saveBackup()).toBe('Ошибка: Папка не найдена: /b/new.db (No such file or directory (os error 2))');
   });
 });

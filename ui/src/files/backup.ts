@@ -6,7 +6,7 @@ import { estimateStore } from '../estimateStore';
 import { askConfirm, invoke, pickOpenFile, pickSaveFile } from '../platform';
 import { applySettings } from '../settings/settings';
 import { backupFileName } from './backupName';
-import { failureText } from './openEstimate';
+import { failureText, withFileFailure } from './failureMessage';
 
 export const BACKUP_FILTERS = [{ name: 'SQLite', extensions: ['db'] }];
 export const BACKUP_SAVED = 'Резервная копия сохранена.';
@@ -19,7 +19,7 @@ export async function saveBackup(now: Date = new Date()): Promise<string | null>
     if (!path) return null;
     // The copy should hold the last edit too, not only what the autosave had written.
     await estimateStore.flush();
-    await invoke<null>('export_all_data', { path });
+    await withFileFailure(path, 'save', () => invoke<null>('export_all_data', { path }));
     return BACKUP_SAVED;
   } catch (e) {
     return `Ошибка: ${failureText(e)}`;
@@ -29,11 +29,14 @@ export async function saveBackup(now: Date = new Date()): Promise<string | null>
 export async function restoreBackup(): Promise<string | null> {
   try {
     const path = await pickOpenFile({ filters: BACKUP_FILTERS });
-    if (!path || !(await askConfirm(RESTORE_QUESTION))) return null;
+    if (!path) return null;
+    // A wrong file is said so before the user is asked to give up the current database.
+    await withFileFailure(path, 'restore', () => invoke<null>('check_backup_file', { path }));
+    if (!(await askConfirm(RESTORE_QUESTION))) return null;
     // The open estimate belongs to the database being replaced: save what is pending, then
     // let it go, so that no later autosave writes it into the restored database.
     await estimateStore.unload();
-    await invoke<null>('import_all_data', { path });
+    await withFileFailure(path, 'restore', () => invoke<null>('import_all_data', { path }));
   } catch (e) {
     return `Ошибка: ${failureText(e)}`;
   }

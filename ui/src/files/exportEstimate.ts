@@ -2,10 +2,12 @@
 // the forced extension and the export command of the chosen kind.
 
 import { estimateStore } from '../estimateStore';
-import { invoke, pickSaveFile } from '../platform';
+import { invoke } from '../platform';
 import { readSettings } from '../settings/settings';
+import { withFileFailure } from './failureMessage';
 import { forceExtension, safeFileName } from './fileNames';
 import { rememberRecent } from './recent';
+import { chooseSavePath } from './savePlace';
 
 export type ExportKind = 'xlsx' | 'pdf' | 'clcx' | 'csv';
 
@@ -39,16 +41,16 @@ const COMMANDS: Record<ExportKind, string> = {
 export async function exportEstimate(id: number, objectName: string, kind: string): Promise<string | null> {
   const choice = EXPORT_CHOICES.find((c) => c.kind === kind);
   if (!choice) throw new Error(UNKNOWN_KIND);
-  const chosen = await pickSaveFile({
+  const path = await chooseSavePath({
     defaultName: `${safeFileName(objectName)}.${choice.ext}`,
     filters: [{ name: choice.label, extensions: [choice.ext] }],
+    finalPath: (chosen) => forceExtension(chosen, choice.ext),
   });
-  if (!chosen) return null;
-  const path = forceExtension(chosen, choice.ext);
+  if (!path) return null;
   // The native side writes what is stored: an edit still waiting for its autosave goes first.
   if (estimateStore.data?.estimate.id === id) await estimateStore.flush();
   const args = choice.kind === 'pdf' ? { id, path, printFont: readSettings().printFont } : { id, path };
-  await invoke<null>(COMMANDS[choice.kind], args);
+  await withFileFailure(path, 'save', () => invoke<null>(COMMANDS[choice.kind], args));
   if (choice.kind === 'clcx') rememberRecent(path, objectName, id);
   return path;
 }

@@ -40,3 +40,17 @@ export function fileExtension(path: string): string {
   const dot = extensionDot(name);
   return dot < 0 ? '' : name.slice(dot + 1).toLowerCase();
 }
+
+/** The folder part of a path, without its last separator; '' when the path has none. */
+export function folderOf(path: string): string {
+  const cut = Math.max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+  if (cut < 0) return '';
+  // The root ("/", "C:\") keeps its separator.
+  return cut === 0 || path[cut - 1] === ':' ? path.slice(0, cut + 1) : path.slice(0, cut);
+}
+
+/** The last component of a path. */
+export function fileNameOf(path: string): string {
+  return splitPath(path).name;
+}
+

@@ -8,6 +8,7 @@ import { provideRecentFiles } from '../shell/menuExtensions';
 import { ExportChoiceMenu } from './ExportChoiceMenu';
 import { installGlobalOpen, openOwnFile } from './openEstimate';
 import { RecentFiles } from './RecentFiles';
+import { savedText } from './savePlace';
 
 export function installFileFlows(): () => void {
   provideListFileActions({
@@ -20,6 +21,7 @@ export function installFileFlows(): () => void {
         testId: 'estimate-export',
         // The list has no error line of its own for its rows.
         onError: (text) => void showMessage(`Ошибка: ${text}`),
+        onSaved: (path) => void showMessage(savedText(path)),
       }),
   });
   provideRecentFiles(() => createElement(RecentFiles));

@@ -35,11 +35,16 @@ describe('opening an estimate file', () => {
     expect(navigate).not.toHaveBeenCalled();
   });
 
-  it('fails without a recent entry or a move when the import fails', async () => {
-    invoke.mockRejectedValue(new Error('файл повреждён'));
-    await expect(openEstimateFile('/in/a.clcx', true)).rejects.toThrow('файл повреждён');
+  it('fails without a recent entry or a move when the import fails, naming the file', async () => {
+    invoke.mockRejectedValue(new Error('invalid gzip header'));
+    await expect(openEstimateFile('/in/a.clcx', true)).rejects.toThrow('Файл повреждён или это не файл Calcora: /in/a.clcx (invalid gzip header)');
     expect(readRecent()).toEqual([]);
     expect(navigate).not.toHaveBeenCalled();
+  });
+
+  it('says that a CSV file goes into the catalog', async () => {
+    await expect(openEstimateFile('/in/прайс.CSV', false)).rejects.toThrow('CSV-файлы загружаются в справочник');
+    expect(invoke).not.toHaveBeenCalled();
   });
 });
 

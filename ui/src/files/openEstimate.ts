@@ -4,6 +4,7 @@
 import { invoke, listen, pickOpenFile, showMessage } from '../platform';
 import type { EstimatePayload } from '../model/types';
 import { editorPath, navigate } from '../router/router';
+import { failureText, withFileFailure } from './failureMessage';
 import { fileExtension } from './fileNames';
 import { rememberRecent } from './recent';
 
@@ -12,24 +13,27 @@ export const OPEN_FILTERS = [
   { name: 'Excel', extensions: ['xlsx'] },
 ];
 
-export function failureText(e: unknown): string {
-  return e instanceof Error ? e.message : String(e);
-}
+export { failureText };
+
+/** A price list in CSV is no estimate: it goes into the catalog. */
+export const CSV_GOES_TO_CATALOG = 'CSV-файлы загружаются в справочник: откройте «Справочник» и нажмите «Импорт Excel/CSV».';
 
 /**
- * Imports the file and goes to its editor; other kinds of file are left alone (false).
- * `remember` adds an exchange file to the recent list.
+ * Imports the file and goes to its editor; other kinds of file are left alone (false), except
+ * a CSV file, which is refused with the way to load it. `remember` adds an exchange file to the
+ * recent list.
  */
 export async function openEstimateFile(path: string, remember: boolean): Promise<boolean> {
   const ext = fileExtension(path);
+  if (ext === 'csv') throw new Error(CSV_GOES_TO_CATALOG);
   if (ext === 'clcx') {
-    const payload = await invoke<EstimatePayload>('import_estimate_clcx', { path });
+    const payload = await withFileFailure(path, 'open', () => invoke<EstimatePayload>('import_estimate_clcx', { path }));
     if (remember) rememberRecent(path, payload.estimate.object_name, payload.estimate.id);
     navigate(editorPath(payload.estimate.id));
     return true;
   }
   if (ext === 'xlsx') {
-    const id = await invoke<number>('import_estimate_xlsx', { path });
+    const id = await withFileFailure(path, 'open', () => invoke<number>('import_estimate_xlsx', { path }));
     navigate(editorPath(id));
     return true;
   }

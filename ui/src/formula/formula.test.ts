@@ -1,6 +1,6 @@
 import { describe, expect, it } from 'vitest';
 import type { EstimateLine } from '../model/types';
-import { cycleSet, evaluateFormula, parseFormula, recalculateLines, referencedLines } from '.';
+import { cycleSet, evaluateFormula, parseFormula, recalculateLines, referencedLines, sameFormulaInputs } from '.';
 
 function value(text: string, vars: Record<string, number> = {}): number {
   const r = parseFormula(text);
@@ -25,8 +25,10 @@ describe('parse and evaluate', () => {
   });
 
   it.each([
-    ['2,5', 'лишние символы'],
+    ['2,5,1', 'лишние символы'],
+    ['2, 5', 'лишние символы'],
     ['5.', 'лишние символы'],
+    ['5,', 'лишние символы'],
     ['.5', 'число'],
     ['(1 + 2', 'нет закрывающей скобки'],
     ['line:x.qty', 'ссылка: line:<id>.qty|price'],
@@ -54,6 +56,16 @@ describe('parse and evaluate', () => {
     expect(r.ok && referencedLines(r.node)).toEqual([7, 3, 7]);
     expect(value('line:7.qty * line:3.price', { 'line:7.qty': 2, 'line:3.price': 5 })).toBe(10);
     expect(value('line:9.qty + 1')).toBe(1);
+  });
+
+  it.each([
+    ['стены * 1,1', 'стены * 1.1'],
+    ['2,5', '2.5'],
+    ['(пол + 0,75) / 1,5', '(пол + 0.75) / 1.5'],
+    ['line:3.qty*1,05', 'line:3.qty*1.05'],
+  ])('the decimal comma in %s reads like %s', (comma, point) => {
+    const vars = { стены: 45, пол: 12, 'line:3.qty': 19.35 };
+    expect(value(comma, vars)).toBe(value(point, vars));
   });
 
   it('uses calculator variables such as the wall area', () => {
@@ -109,8 +121,38 @@ describe('recalculate lines', () => {
     expect(quantities(out)).toEqual([7, 9, 11]);
   });
 
+  it.each([
+    ['стены * 1.1', { стены: 45 }, 49.5],
+    ['line:9.qty * 1,1', { стены: 0 }, 21.285],
+    ['0.1 + 0.2', {}, 0.3],
+    ['1 / 3', {}, 0.333333333],
+  ])('stores %s rounded to 9 decimal places', (formula, vars, expected) => {
+    const out = recalculateLines([line(1, formula, 0), line(9, undefined, 19.35)], vars);
+    expect(out[0].quantity).toBe(expected);
+  });
+
   it('uses calculator variables and price references, turns a missing line into 0', () => {
     const lines = [line(1, 'пол * line:2.price', 0), line(2, undefined, 1, 250), line(3, 'line:42.qty + 1', 0)];
     expect(quantities(recalculateLines(lines, { пол: 12 }))).toEqual([3000, 1, 1]);
   });
 });
+
+describe('changes that give the formulas the same inputs', () => {
+  // A recalculated estimate, then one change: where the inputs are the same, recalculating
+  // finds nothing to change (so it may be skipped); where they differ, it may not.
+  const settled = recalculateLines([line(1, undefined, 4, 10), line(2, 'line:1.qty * line:1.price', 0), line(3, 'line:2.qty + 1', 0)], {});
+  const edit = (i: number, change: Partial<EstimateLine>) => settled.map((l, k) => (k === i ? { ...l, ...change } : l));
+  it.each([
+    ['a name typed', edit(0, { name: 'Кладка' }), true],
+    ['a unit and a category', edit(2, { unit: 'м²', category: 'material' }), true],
+    ['a quantity others refer to', edit(0, { quantity: 5 }), false],
+    ['a price others refer to', edit(0, { unit_price: 11 }), false],
+    ['a formula', edit(1, { formula: 'line:1.qty' }), false],
+    ['an id given by a save', edit(0, { id: 7 }), false],
+    ['a line added', [...settled, line(undefined)], false],
+  ])('%s: same inputs %s', (_name, next, same) => {
+    expect(sameFormulaInputs(settled, next)).toBe(same);
+    if (same) expect(recalculateLines(next, {})).toBe(next);
+  });
+});
+

@@ -1,5 +1,6 @@
-// Parser of a line's quantity formula: numbers, variables, references to other lines
-// (line:<id>.qty / line:<id>.price), the four operations and parentheses.
+// Parser of a line's quantity formula: numbers (with a point or the Russian decimal comma),
+// variables, references to other lines (line:<id>.qty / line:<id>.price), the four operations
+// and parentheses. There are no argument lists, so a comma between digits can mean nothing else.
 
 export type FormulaNode =
   | { kind: 'num'; value: number }
@@ -108,14 +109,16 @@ class Parser {
     throw new ParseFailure(MSG_UNKNOWN_TOKEN);
   }
 
+  /** Digits with an optional fraction after a point or a decimal comma (2.5 and 2,5 alike). */
   private number(): FormulaNode {
     const start = this.pos;
     while (DIGIT.test(this.peek() ?? '')) this.pos++;
-    if (this.peek() === '.' && DIGIT.test(this.peek(1) ?? '')) {
+    const separator = this.peek();
+    if ((separator === '.' || separator === ',') && DIGIT.test(this.peek(1) ?? '')) {
       this.pos++;
       while (DIGIT.test(this.peek() ?? '')) this.pos++;
     }
-    return { kind: 'num', value: Number(this.chars.slice(start, this.pos).join('')) };
+    return { kind: 'num', value: Number(this.chars.slice(start, this.pos).join('').replace(',', '.')) };
   }
 
   private reference(): FormulaNode {

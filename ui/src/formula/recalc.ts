@@ -2,6 +2,7 @@
 // finds the lines caught in (or leading into) loops of references.
 
 import type { EstimateLine } from '../model/types';
+import { roundQuantity } from '../numbers/numberText';
 import { evaluateFormula, referencesOf } from './evaluate';
 import { parseFormula, referenceName, type FormulaNode } from './parse';
 
@@ -118,7 +119,8 @@ export function recalculateLines(lines: readonly EstimateLine[], calcVars: Reado
       vars[referenceName(ref.id, ref.field)] = source.get(ref.id) ?? 0;
     }
     const value = evaluateFormula(node, vars);
-    qty.set(id, Number.isFinite(value) ? value : 0);
+    // Stored rounded: 45 * 1.1 is 49.5, not 49.50000000000001 in every sum and file after it.
+    qty.set(id, Number.isFinite(value) ? roundQuantity(value) : 0);
   };
   for (const line of lines) {
     const id = lineId(line);
@@ -135,4 +137,21 @@ export function recalculateLines(lines: readonly EstimateLine[], calcVars: Reado
     out[i] = { ...line, quantity };
   });
   return out ?? (lines as EstimateLine[]);
+}
+
+/**
+ * Whether `after` gives every formula the same inputs as `before`: as many lines, each with the
+ * same id, formula, quantity and price. When `before` is a result of recalculateLines, so is
+ * such an `after` (a name, a unit, a category typed): recalculating it finds nothing to change,
+ * and a keystroke in a long estimate need not walk all its formulas again.
+ */
+export function sameFormulaInputs(before: readonly EstimateLine[], after: readonly EstimateLine[]): boolean {
+  if (before.length !== after.length) return false;
+  for (let i = 0; i < after.length; i++) {
+    const a = before[i];
+    const b = after[i];
+    if (a === b) continue;
+    if (a.id !== b.id || a.formula !== b.formula || a.quantity !== b.quantity || a.unit_price !== b.unit_price) return false;
+  }
+  return true;
 }

@@ -2,7 +2,7 @@ import { describe, expect, it } from 'vitest';
 import type { EstimateLine } from '../model/types';
 import { gridTemplate, resizedWidth, shownColumns } from './columns';
 import { editorCommand, enterInCell, focusAfterRemove, navigationKey, type GridFocus, type GridShape } from './keyboard';
-import { applyFormatTool, duplicateLine, fillDown, rowShown, toggleBold } from './lineEdits';
+import { applyFormatTool, duplicateLine, fillDown, rowShown, switchLineType, toggleBold } from './lineEdits';
 import { isNumberText, numberDisplay, numberOfText, typedNumberText } from './numberText';
 import { safePrintTitle } from './printTitle';
 import { indexAfterMove, isDrag, moveItem } from './reorder';
@@ -156,6 +156,17 @@ describe('line edits', () => {
     [line({ name: '  ', category: 'work' }), 'equipment', true],
   ] as const)('%o shown with filter %s: %s', (l, filter, shown) => {
     expect(rowShown(l, filter)).toBe(shown);
+  });
+
+  it.each([
+    ['full → fixed: quantity × price', line({ unit: 'шт', quantity: 1, unit_price: 2500 }), 'fixed', { fixed_total: 2500 }],
+    ['full → fixed, to the kopeck', line({ quantity: 21.28, unit_price: 3.1 }), 'fixed', { fixed_total: 65.97 }],
+    ['fixed → full: 1 × the sum', line({ line_type: 'fixed', unit: null, fixed_total: 6500 }), 'full', { quantity: 1, unit_price: 6500, unit: 'шт' }],
+    ['fixed → full keeps a unit', line({ line_type: 'fixed', unit: 'компл', fixed_total: 6500 }), 'full', { quantity: 1, unit_price: 6500, unit: 'компл' }],
+    ['fixed → quantity only', line({ line_type: 'fixed', fixed_total: 10 }), 'quantity_only', { quantity: 1, unit: 'шт' }],
+    ['full → quantity only keeps its numbers', line({ quantity: 3, unit_price: 7 }), 'quantity_only', { quantity: 3, unit_price: 7 }],
+  ] as const)('a type switch keeps the money: %s', (_name, l, type, expected) => {
+    expect(switchLineType(l, type)).toMatchObject({ line_type: type, ...expected });
   });
 
   it('format tools write the own keys with the shown bold; Ctrl+B flips both', () => {

@@ -16,6 +16,8 @@ export function fillDown(lines: readonly EstimateLine[], row: number, col: CellC
   const next: EstimateLine = { ...lines[row] };
   if (above === undefined) delete next[field];
   else (next as unknown as Record<string, unknown>)[field] = above;
+  // A new name makes the line another item, as typing it does; registering links it anew.
+  if (field === 'name' && next.name !== lines[row].name) next.catalog_item_id = null;
   out[row] = next;
   return out;
 }
@@ -92,4 +94,26 @@ export function toggleBold(line: EstimateLine): EstimateLine {
   const own = readLineFormat(line.format_json);
   const bold = line.name_bold === true || own.bold === true;
   return applyFormatTool(line, { bold: !bold });
+}
+
+/** A sum as money is kept: to the kopeck, without the binary noise of the multiplication. */
+const toKopecks = (n: number) => Math.round(n * 100) / 100;
+
+/**
+ * A line given another type keeps its money: a priced line becoming a fixed sum takes quantity ×
+ * price as its sum; a fixed sum becoming priced takes quantity 1 and the sum as its price.
+ */
+export function switchLineType(line: EstimateLine, lineType: string): EstimateLine {
+  const from = line.line_type;
+  if (from === lineType) return line;
+  const next: EstimateLine = { ...line, line_type: lineType };
+  if (lineType === 'fixed' && from !== 'section') {
+    const sum = from === 'full' ? toKopecks((line.quantity ?? 0) * (line.unit_price ?? 0)) : (line.fixed_total ?? 0);
+    next.fixed_total = sum;
+  } else if (from === 'fixed' && (lineType === 'full' || lineType === 'quantity_only')) {
+    next.quantity = 1;
+    if (lineType === 'full') next.unit_price = line.fixed_total ?? 0;
+    if (!next.unit) next.unit = 'шт';
+  }
+  return next;
 }

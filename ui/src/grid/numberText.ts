@@ -1,6 +1,8 @@
 // The typing rules of the grid's number cells: what text a cell accepts, the number it
 // reads as, and how a value shows when the cell is not being edited.
 
+import { plainNumber } from '../numbers/numberText';
+
 /** A comma is read as the decimal point. */
 export function typedNumberText(raw: string): string {
   return raw.replace(/,/g, '.');
@@ -18,7 +20,7 @@ export function numberOfText(text: string): number | undefined {
   return Number.isFinite(value) ? value : undefined;
 }
 
-/** Plain form with a point (2.5), or nothing when the value is absent. */
+/** Plain form with a point (2.5, and 49.5 for 49.50000000000001), or nothing when the value is absent. */
 export function numberDisplay(value: number | null | undefined): string {
-  return value == null || !Number.isFinite(value) ? '' : String(value);
+  return plainNumber(value);
 }

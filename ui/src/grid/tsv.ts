@@ -3,6 +3,7 @@
 
 import { guessCategory } from '../category/category';
 import { newEmptyLine, type EstimateLine } from '../model/types';
+import { plainNumber } from '../numbers/numberText';
 
 const LINE_TYPES = ['full', 'quantity_only', 'fixed', 'section'];
 const CATEGORIES = ['work', 'material', 'equipment'];
@@ -12,7 +13,7 @@ export function tsvField(value: string): string {
   return /[\t\n\r"]/.test(value) ? `"${value.replace(/"/g, '""')}"` : value;
 }
 
-const text = (v: string | number | null | undefined): string => (v == null ? '' : String(v));
+const text = (v: string | number | null | undefined): string => (typeof v === 'number' ? plainNumber(v) : (v ?? ''));
 
 /** Name, unit, quantity, unit price, fixed sum, category, line type; no line break at the end. */
 export function lineToTsv(line: EstimateLine): string {

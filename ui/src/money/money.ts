@@ -1,5 +1,7 @@
 // Money as the page shows it: Russian form, decimal comma, plain spaces between thousands.
 
+import { plainNumber, spreadsheetValue } from '../numbers/numberText';
+
 /** Rounds half away from zero to the given number of decimals, working on the decimal text. */
 function roundHalfAway(value: number, decimals: number): number {
   const sign = value < 0 ? -1 : 1;
@@ -16,8 +18,11 @@ function group(intPart: string): string {
 
 function format(value: number, minDecimals: number, maxDecimals: number): string {
   if (!Number.isFinite(value)) return '0';
-  const rounded = roundHalfAway(value, maxDecimals);
-  const fixed = Math.abs(rounded).toFixed(maxDecimals);
+  // First as spreadsheets hold it (1.1 * 1.15 is 1.265, not 1.2649999999999999), then to cents.
+  const rounded = roundHalfAway(spreadsheetValue(value), maxDecimals);
+  // toFixed turns to an exponent from 1e21 on; such a figure has no cents to show anyway.
+  const abs = Math.abs(rounded);
+  const fixed = abs < 1e21 ? abs.toFixed(maxDecimals) : plainNumber(abs);
   const [intPart, fraction = ''] = fixed.split('.');
   let frac = fraction;
   while (frac.length > minDecimals && frac.endsWith('0')) frac = frac.slice(0, -1);

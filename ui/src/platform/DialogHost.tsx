@@ -2,7 +2,7 @@
 // loopback host): message, confirmation and a path field for open and save.
 
 import { useEffect, useRef, useState } from 'react';
-import { setDialogPresenter, type DialogAnswer, type DialogRequest } from './dialogs';
+import { pathInFolder, setDialogPresenter, type DialogAnswer, type DialogRequest } from './dialogs';
 import './dialogs.css';
 
 interface Pending {
@@ -38,7 +38,7 @@ export function DialogHost() {
   useEffect(() => {
     if (!current) return;
     const r = current.request;
-    setPath(r.kind === 'save' ? (r.options.defaultName ?? '') : '');
+    setPath(r.kind === 'save' ? pathInFolder(r.options.folder ?? '', r.options.defaultName ?? '') : '');
     queueMicrotask(() => (r.kind === 'open' || r.kind === 'save' ? inputRef.current?.focus() : okRef.current?.focus()));
   }, [current]);
 

@@ -14,6 +14,8 @@ export interface FileDialogOptions {
   title?: string;
   /** Proposed file name (save dialogs). */
   defaultName?: string;
+  /** The folder the dialog starts in (save dialogs). */
+  folder?: string;
   filters?: FileFilter[];
 }
 
@@ -28,6 +30,13 @@ export type DialogAnswer = boolean | string | null | undefined;
 type Presenter = (request: DialogRequest) => Promise<DialogAnswer>;
 
 let presenter: Presenter | null = null;
+
+/** A file name inside a folder, with the separator the folder itself uses. */
+export function pathInFolder(folder: string, name: string): string {
+  if (folder === '') return name;
+  const sep = folder.includes('\\') && !folder.includes('/') ? '\\' : '/';
+  return folder.endsWith(sep) ? folder + name : folder + sep + name;
+}
 
 /** The page's dialog host registers itself here (browser only). */
 export function setDialogPresenter(p: Presenter | null): void {
@@ -45,6 +54,11 @@ async function nativeFileDialog(kind: 'open' | 'save', options: FileDialogOption
     ? ((await postToHost('/api/dialog', request)) as string | null)
     : (JSON.parse(String(await desktopHandler('calcoraDialog')!.postMessage(JSON.stringify(request)))) as string | null);
   return path || null;
+}
+
+/** True where the platform's own dialogs are shown; their save dialog asks before replacing a file. */
+export function hasNativeDialogs(): boolean {
+  return isDesktop() || hostHasDialogs();
 }
 
 export async function showMessage(message: string): Promise<void> {
@@ -67,14 +81,14 @@ export async function askConfirm(message: string): Promise<boolean> {
 
 /** Asks for a file to open; null when the user cancels. */
 export async function pickOpenFile(options: FileDialogOptions = {}): Promise<string | null> {
-  if (isDesktop() || hostHasDialogs()) return nativeFileDialog('open', options);
+  if (hasNativeDialogs()) return nativeFileDialog('open', options);
   const answer = await present({ kind: 'open', options });
   return typeof answer === 'string' && answer ? answer : null;
 }
 
 /** Asks where to save; null when the user cancels. */
 export async function pickSaveFile(options: FileDialogOptions = {}): Promise<string | null> {
-  if (isDesktop() || hostHasDialogs()) return nativeFileDialog('save', options);
+  if (hasNativeDialogs()) return nativeFileDialog('save', options);
   const answer = await present({ kind: 'save', options });
   return typeof answer === 'string' && answer ? answer : null;
 }

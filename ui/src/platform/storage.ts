@@ -8,6 +8,8 @@ export const STORAGE_KEYS = {
   tableZoom: 'calcora.tableZoom',
   footer: 'calcora.footer',
   unitCatalogExtended: 'calcora.unitCatalogExtended',
+  /** The folder of the last file saved, where the next save dialog starts. */
+  saveFolder: 'calcora.saveFolder',
 } as const;
 
 export function readStored(key: string): string | null {

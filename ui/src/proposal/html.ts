@@ -3,6 +3,7 @@
 
 import { formatMoney } from '../money/money';
 import type { ProposalSnapshot } from './snapshot';
+import { plainNumber } from '../numbers/numberText';
 
 export const DOCUMENT_STYLE =
   'body{font:15px/1.4 system-ui,sans-serif;color:#171717;padding:24px}' +
@@ -16,7 +17,7 @@ export function escapeHtml(text: string): string {
 
 /** A quantity as a plain number: shortest form, decimal point. */
 function quantityText(value: number | null): string {
-  return value === null ? '' : String(value);
+  return plainNumber(value);
 }
 
 function cell(text: string): string {
@@ -45,6 +46,8 @@ export function proposalHtml(snapshot: ProposalSnapshot, logo: string | null): s
   const title = escapeHtml(snapshot.title);
   const image = logo?.startsWith('data:image/') ? `<img alt="" src="${escapeHtml(logo)}" style="max-height:64px">` : '';
   const stages = snapshot.stages.map((s) => `<p>${escapeHtml(s.title)}: ${formatMoney(s.amount)} ₽</p>`).join('');
+  // Present only when the estimate's totals add to its lines; absent, the document is unchanged.
+  const summary = snapshot.summary ? snapshot.summary.map((r) => `<p>${escapeHtml(r.label)}: ${formatMoney(r.amount)} ₽</p>`).join('') + '\n' : '';
   return (
     '<!doctype html><html lang="ru"><head><meta charset="utf-8">' +
     `<title>${title || 'КП'}</title>\n` +
@@ -54,6 +57,7 @@ export function proposalHtml(snapshot: ProposalSnapshot, logo: string | null): s
     `<h1>${title || 'Коммерческое предложение'}</h1>\n` +
     `<p>${escapeHtml(snapshot.object_name)}</p>\n` +
     `${tableOf(snapshot)}\n` +
+    summary +
     `${stages}\n` +
     `<p>Итого: ${formatMoney(snapshot.total)} ₽</p>` +
     '</body></html>'

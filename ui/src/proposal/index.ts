@@ -1,6 +1,6 @@
 // The proposal document: its stored settings, its snapshot and its HTML.
 export { readProposalSettings, writeProposalSettings, EMPTY_PROPOSAL, type ProposalSettings, type PaymentStage } from './settings';
-export { buildSnapshot, type ProposalSnapshot, type ProposalLine } from './snapshot';
+export { buildSnapshot, stagesShortfall, type EstimateSummary, type ProposalSnapshot, type ProposalLine, type ProposalSummaryRow } from './snapshot';
 export { proposalHtml, escapeHtml, DOCUMENT_STYLE } from './html';
 export {
   printTitle,

@@ -1,7 +1,7 @@
 // Small rules of the proposal's outputs: the print window's title, the HTML file's name and
 // the texts of a failed link request.
 
-import { forceExtension } from '../files/fileNames';
+import { forceExtension, safeFileName } from '../files/fileNames';
 import { safePrintTitle } from '../grid/printTitle';
 
 export const NO_NETWORK = 'нет сети, ссылка не создана';
@@ -15,9 +15,9 @@ export function printTitle(title: string): string {
   return safePrintTitle(title || 'КП');
 }
 
-/** The save dialog's proposed name. */
+/** The save dialog's proposed name: the title made a safe file name ("/" and the like cannot be in one). */
 export function defaultHtmlName(title: string): string {
-  return `${title || 'kp'}.html`;
+  return `${title.trim() === '' ? 'kp' : safeFileName(title)}.html`;
 }
 
 /** The chosen path with the extension "html": the file's own extension is replaced, a dot-file keeps its name. */

@@ -2,10 +2,12 @@ import { describe, expect, it } from 'vitest';
 import type { EstimateLine, EstimatePayload } from '../model/types';
 import {
   buildSnapshot,
+  defaultHtmlName,
   linkErrorText,
   printTitle,
   proposalHtml,
   readProposalSettings,
+  stagesShortfall,
   withHtmlExtension,
   writeProposalSettings,
   type ProposalSnapshot,
@@ -114,6 +116,48 @@ describe('snapshot', () => {
   });
 });
 
+describe('proposal total with the estimate\'s totals', () => {
+  const data = payload([
+    line({ id: 1, name: 'Плитка', quantity: 10, unit_price: 24202.5 }),
+  ]);
+  const rows = (delivery: number, markup: number) => [
+    { key: 'works', label: 'Работы', value: 242025 },
+    { key: 'materials', label: 'Материалы', value: 0 },
+    { key: 'equipment', label: 'Техника', value: 0 },
+    { key: 'delivery', label: 'Доставка', value: delivery },
+    { key: 'markup', label: 'Наценка', value: markup },
+    { key: 'grand', label: 'Общий итог', value: 242025 + delivery + markup },
+    { key: 'advance', label: 'Аванс', value: 1000 },
+  ];
+
+  it('ends with the grand total and shows the rows that carry an amount; stages that miss it are told', () => {
+    const snapshot = buildSnapshot('КП', [{ title: 'Аванс', amount: 135000 }, { title: 'Остаток', amount: 135000 }], data, {
+      rows: rows(3500, 26410.67),
+      grand: 271935.67,
+    });
+    expect(snapshot.total).toBe(271935.67);
+    expect(snapshot.summary).toEqual([
+      { label: 'Работы', amount: 242025 },
+      { label: 'Доставка', amount: 3500 },
+      { label: 'Наценка', amount: 26410.67 },
+    ]);
+    const html = proposalHtml(snapshot, null);
+    expect(html).toContain('</table>\n<p>Работы: 242 025 ₽</p><p>Доставка: 3 500 ₽</p><p>Наценка: 26 410,67 ₽</p>\n<p>Аванс: 135 000 ₽</p>');
+    expect(html.endsWith('<p>Итого: 271 935,67 ₽</p></body></html>')).toBe(true);
+    expect(stagesShortfall(snapshot)).toBe(270000);
+    expect(stagesShortfall({ ...snapshot, stages: [{ title: 'Всё', amount: 271935.67 }] })).toBeNull();
+    expect(stagesShortfall({ ...snapshot, stages: [] })).toBeNull();
+  });
+
+  it('is the plain document when the totals add nothing to the lines', () => {
+    const plain = buildSnapshot('КП', [], data);
+    const withTotals = buildSnapshot('КП', [], data, { rows: rows(0, 0), grand: 242025.001 });
+    expect(withTotals).toEqual(plain);
+    expect(Object.keys(withTotals)).toEqual(['title', 'object_name', 'lines', 'stages', 'total']);
+    expect(proposalHtml(withTotals, null)).toBe(proposalHtml(plain, null));
+  });
+});
+
 describe('HTML document', () => {
   const small: ProposalSnapshot = {
     title: 'Ремонт',
@@ -188,6 +232,15 @@ describe('output names and texts', () => {
     ['   ', 'Смета'],
   ])('print title of %j is %j', (title, expected) => {
     expect(printTitle(title)).toBe(expected);
+  });
+
+  it.each([
+    ['КП: этап 1/2', 'КП этап 1 2.html'],
+    ['', 'kp.html'],
+    ['  ', 'kp.html'],
+    ['con', 'smeta-con.html'],
+  ])('the HTML file of title %j is offered as %j', (title, name) => {
+    expect(defaultHtmlName(title)).toBe(name);
   });
 
   it.each([

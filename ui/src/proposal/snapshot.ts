@@ -14,12 +14,31 @@ export interface ProposalLine {
   total: number;
 }
 
+/** A row of the estimate's totals that the customer sees after the lines: "Доставка", 3 500. */
+export interface ProposalSummaryRow {
+  label: string;
+  amount: number;
+}
+
 export interface ProposalSnapshot {
   title: string;
   object_name: string;
   lines: ProposalLine[];
   stages: { title: string; amount: number }[];
+  /** Only when the estimate's grand total is more than its lines: the totals rows that carry an amount. */
+  summary?: ProposalSummaryRow[];
   total: number;
+}
+
+/** The estimate's printed totals, in order, the grand total among them under the key "grand". */
+export interface EstimateSummary {
+  rows: readonly { key: string; label: string; value: number }[];
+  grand: number;
+}
+
+/** Amounts closer than half a kopeck are the same money. */
+export function sameMoney(a: number, b: number): boolean {
+  return Math.abs(a - b) < 0.005;
 }
 
 /**
@@ -46,19 +65,33 @@ function proposalLine(line: EstimateLine & { id: number }): ProposalLine {
 
 /**
  * Lines that have been saved (they have an id) and have a name, sections included. The total
- * is the plain sum of the line sums: the footer's add-ons are the contractor's business.
+ * is the estimate's grand total when it is given: delivery, extra sums and markup are part of
+ * the price the customer is offered, so they follow the lines as rows of their own. Without
+ * them (or when they add nothing) the total is the plain sum of the line sums.
  */
-export function buildSnapshot(title: string, stages: readonly PaymentStage[], data: EstimatePayload): ProposalSnapshot {
+export function buildSnapshot(title: string, stages: readonly PaymentStage[], data: EstimatePayload, figures?: EstimateSummary): ProposalSnapshot {
   const lines = data.lines
     .filter((l): l is EstimateLine & { id: number } => typeof l.id === 'number' && !isBlankName(l))
     .map(proposalLine);
   let total = 0;
   for (const line of lines) total += line.total;
-  return {
+  const snapshot: ProposalSnapshot = {
     title,
     object_name: data.estimate.object_name,
     lines,
     stages: stages.map((s) => ({ title: s.title, amount: s.amount })),
     total,
   };
+  if (!figures || sameMoney(figures.grand, total)) return snapshot;
+  const beforeGrand = figures.rows.slice(0, Math.max(0, figures.rows.findIndex((r) => r.key === 'grand')));
+  const summary = beforeGrand.filter((r) => !sameMoney(r.value, 0)).map((r) => ({ label: r.label, amount: r.value }));
+  return { title, object_name: snapshot.object_name, lines, stages: snapshot.stages, summary, total: figures.grand };
+}
+
+/** The stages' sum when it differs from the total the customer is offered, else null. */
+export function stagesShortfall(snapshot: Pick<ProposalSnapshot, 'stages' | 'total'>): number | null {
+  if (snapshot.stages.length === 0) return null;
+  let sum = 0;
+  for (const s of snapshot.stages) sum += s.amount;
+  return sameMoney(sum, snapshot.total) ? null : sum;
 }

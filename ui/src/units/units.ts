@@ -55,3 +55,11 @@ export function offeredUnits(text: string, full: boolean): readonly string[] {
   const hits = list.filter((u) => u.toLowerCase().includes(needle));
   return hits.length > 0 ? hits : list;
 }
+
+/**
+ * The unit that Enter in a unit field commits: the highlighted entry of the list only when the
+ * user moved the highlight to it (-1: none), else what was typed, written in its normal form.
+ */
+export function unitOnEnter(typed: string, offered: readonly string[], highlight: number): string {
+  return normalizeUnit(offered[highlight] ?? typed);
+}

@@ -3,6 +3,7 @@
 import { useState } from 'react';
 import { UnitField } from '../../components/UnitField';
 import { CATEGORIES, CATEGORY_LABELS, LINE_TYPES, readPrice, TYPE_LABELS, type CatalogItem } from './catalogModel';
+import { plainNumber } from '../../numbers/numberText';
 
 export const PRICE_NOT_NUMBER = 'Цена должна быть числом';
 
@@ -16,7 +17,7 @@ interface Props {
 
 export function CatalogForm({ item, saving, onSave, onCancel, onInvalid }: Props) {
   const [draft, setDraft] = useState(item);
-  const [price, setPrice] = useState(item.default_price === null ? '' : String(item.default_price));
+  const [price, setPrice] = useState(plainNumber(item.default_price));
   const set = (patch: Partial<CatalogItem>) => setDraft((d) => ({ ...d, ...patch }));
 
   const save = () => {

@@ -1,8 +1,10 @@
 // What the catalog toolbar's buttons do with files and the standard catalog; each returns
 // the text for the message line (or null for nothing to say).
 
-import { askConfirm, invoke, pickOpenFile, pickSaveFile, showMessage } from '../../platform';
+import { chooseSavePath, savedText } from '../../files/savePlace';
+import { askConfirm, invoke, pickOpenFile, showMessage } from '../../platform';
 import { forceExtension } from '../../files/fileNames';
+import { withFileFailure } from '../../files/failureMessage';
 
 export const MERGE_QUESTION = 'Добавить недостающие позиции из стандартного справочника? Существующие имена и цены не изменятся.';
 export const NOTHING_TO_MERGE = 'Все стандартные позиции уже есть';
@@ -14,7 +16,7 @@ export async function importCatalog(): Promise<string | null> {
   try {
     const path = await pickOpenFile({ filters: [{ name: 'Excel и CSV', extensions: ['xlsx', 'csv'] }] });
     if (!path) return null;
-    const [loaded, skipped] = await invoke<[number, number]>('import_catalog_xlsx', { path });
+    const [loaded, skipped] = await withFileFailure(path, 'open', () => invoke<[number, number]>('import_catalog_xlsx', { path }));
     return `загружено ${loaded}, пропущено ${skipped}`;
   } catch (e) {
     return failure(e);
@@ -23,9 +25,14 @@ export async function importCatalog(): Promise<string | null> {
 
 export async function exportCatalog(): Promise<string | null> {
   try {
-    const path = await pickSaveFile({ defaultName: EXPORT_NAME, filters: [{ name: 'Excel', extensions: ['xlsx'] }] });
-    if (path) await invoke<null>('export_catalog_xlsx', { path: forceExtension(path, 'xlsx') });
-    return null;
+    const path = await chooseSavePath({
+      defaultName: EXPORT_NAME,
+      filters: [{ name: 'Excel', extensions: ['xlsx'] }],
+      finalPath: (chosen) => forceExtension(chosen, 'xlsx'),
+    });
+    if (!path) return null;
+    await withFileFailure(path, 'save', () => invoke<null>('export_catalog_xlsx', { path }));
+    return savedText(path);
   } catch (e) {
     return failure(e);
   }

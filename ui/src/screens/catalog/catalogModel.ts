@@ -5,6 +5,7 @@ export type CatalogLineType = 'full' | 'fixed' | 'quantity_only';
 export type CatalogCategory = 'work' | 'material' | 'equipment';
 
 import type { CatalogItem } from '../../model/types';
+import { plainNumber } from '../../numbers/numberText';
 
 export type { CatalogItem };
 
@@ -37,7 +38,7 @@ export function typeLabel(lineType: string): string {
 
 /** The price as a plain number with a point, or a dash without one. */
 export function priceText(price: number | null | undefined): string {
-  return typeof price === 'number' && Number.isFinite(price) ? String(price) : '—';
+  return typeof price === 'number' && Number.isFinite(price) ? plainNumber(price) : '—';
 }
 
 /** What the price field holds as a price: empty is no price, a comma counts as the decimal point. */

@@ -14,6 +14,7 @@ import { ColumnDialog } from './ColumnDialog';
 import { editorSlots } from './editorSlots';
 import { ExportMenu } from './ExportMenu';
 import { useFileDrop } from '../../files/useFileDrop';
+import { savedText } from '../../files/savePlace';
 import { Grid } from './grid/Grid';
 import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
@@ -40,7 +41,13 @@ export interface EditorViewProps {
 export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const settings = useSettings();
   const view = useTableView();
-  const [localError, setLocalError] = useState('');
+  const [localError, setLocalErrorState] = useState('');
+  // "Сохранено: …" after a file was written; any later message replaces it.
+  const [notice, setNotice] = useState('');
+  const setLocalError = useCallback((text: string) => {
+    setLocalErrorState(text);
+    setNotice('');
+  }, []);
   useFileDrop(setLocalError);
   const [proposalOpen, setProposalOpen] = useState(false);
   const [columnsOpen, setColumnsOpen] = useState(false);
@@ -77,11 +84,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
     [store],
   );
   const setObjectName = useCallback((name: string) => store.update((d) => ({ ...d, estimate: { ...d.estimate, object_name: name } })), [store]);
-  const slotProps = { data, store, currentRow: grid.current.row };
+  const slotProps = { data, store, currentRow: grid.current.row, figures };
   const objectName = data.estimate.object_name;
   const estimateId = data.estimate.id;
   const print = useCallback(() => printEstimate(objectName), [objectName]);
-  const exportMenu = useMemo(() => <ExportMenu estimateId={estimateId} objectName={objectName} onError={setLocalError} />, [estimateId, objectName]);
+  const exportMenu = useMemo(() => <ExportMenu estimateId={estimateId} objectName={objectName} onError={setLocalError} onSaved={(path) => setNotice(savedText(path))} />, [estimateId, objectName, setLocalError]);
   const toggleProposal = useMemo(() => (mask.proposal ? () => setProposalOpen((o) => !o) : undefined), [mask.proposal]);
   const updateFooter = useCallback((change: Change) => store.update(change), [store]);
   const setTotalsHidden = view.setTotalsHidden;
@@ -126,6 +133,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           {snapshot.error || localError}
         </div>
       )}
+      {notice && !snapshot.error && !localError && (
+        <div className="notice-line editor-notice" role="status" data-testid="editor-notice">
+          {notice}
+        </div>
+      )}
       {proposalOpen && mask.proposal && editorSlots.proposal?.({ ...slotProps, onClose: () => setProposalOpen(false) })}
       <div className="editor-body">
         <div className="grid-column">
@@ -149,9 +161,11 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           </div>
           {mask.calculators && <FormulaBar lines={data.lines} currentIndex={grid.current.row} onFormula={(row, formula) => store.updateLines((ls) => ls.map((l, i) => (i === row ? { ...l, formula } : l)))} />}
         </div>
-        {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
-        {!view.totalsHidden &&
-          <TotalsPanel data={data} figures={figures} update={updateFooter} onHide={hideTotals} rememberPrices={rememberPrices} />}
+        <div className="side-panels">
+          {mask.calculators && <CalculatorsPanel calcParamsJson={data.estimate.calc_params_json} onChange={(json) => store.setCalcParams(json)} />}
+          {!view.totalsHidden &&
+            <TotalsPanel data={data} figures={figures} update={updateFooter} onHide={hideTotals} rememberPrices={rememberPrices} />}
+        </div>
       </div>
       <StatusBar saving={snapshot.saving} zoom={view.zoom} onZoom={view.setZoom} />
       {grid.menu && (
@@ -161,7 +175,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
           onDuplicate={() => grid.duplicate(grid.menu!.row)}
           onInsertAbove={() => grid.insertAt(grid.menu!.row)}
           onInsertBelow={() => grid.insertAt(grid.menu!.row + 1)}
-          onCopy={() => grid.copyRow(grid.menu!.row)}
+          onCopy={() => grid.copyRow(grid.menu!.row, true)}
           onClose={grid.closeMenu}
         />
       )}

@@ -7,8 +7,9 @@ export interface ExportMenuProps {
   estimateId: number;
   objectName: string;
   onError: (text: string) => void;
+  onSaved: (path: string) => void;
 }
 
-export function ExportMenu({ estimateId, objectName, onError }: ExportMenuProps) {
-  return <ExportChoiceMenu estimateId={estimateId} objectName={objectName} className="btn tool" onError={onError} onStart={() => onError('')} />;
+export function ExportMenu({ estimateId, objectName, onError, onSaved }: ExportMenuProps) {
+  return <ExportChoiceMenu estimateId={estimateId} objectName={objectName} className="btn tool" onError={onError} onStart={() => onError('')} onSaved={onSaved} />;
 }

@@ -5,11 +5,14 @@
 import type { ReactNode } from 'react';
 import type { EstimateStore } from '../../estimateStore';
 import type { EstimatePayload } from '../../model/types';
+import type { EstimateFigures } from './totals/useEstimateTotals';
 
 export interface SlotProps {
   data: EstimatePayload;
   store: EstimateStore;
   currentRow: number;
+  /** The estimate's live figures, as the totals panel shows them. */
+  figures: EstimateFigures;
 }
 
 export interface EditorSlots {

@@ -17,6 +17,11 @@ function isField(target: EventTarget | null): boolean {
   return target instanceof HTMLInputElement || target instanceof HTMLSelectElement || target instanceof HTMLTextAreaElement;
 }
 
+/** A modal dialog owns the keyboard: its fields keep their own keys (Ctrl+Z undoes typing there). */
+function modalOpen(): boolean {
+  return document.querySelector('[role="dialog"][aria-modal="true"]') !== null;
+}
+
 /** Navigation keys belong to the grid when they come from the page itself, the grid or a filter button. */
 function isGridTarget(target: EventTarget | null): boolean {
   if (target === document.body || target === document.documentElement || target === null) return true;
@@ -61,7 +66,7 @@ export function useEditorKeys(handlers: EditorKeyHandlers): void {
       return false;
     };
     const onKey = (e: KeyboardEvent) => {
-      if (e.isComposing || e.keyCode === 229) return;
+      if (e.isComposing || e.keyCode === 229 || modalOpen()) return;
       const command = editorCommand(e);
       if (command) {
         if (run(command, e)) e.preventDefault();

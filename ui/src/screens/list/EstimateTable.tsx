@@ -4,6 +4,7 @@ import type { EstimateSummary } from '../../model/types';
 import { formatMoney } from '../../money/money';
 import { Link } from '../../router/Link';
 import { editorPath } from '../../router/router';
+import { distinctNames } from './distinctNames';
 import { listFileActions } from './fileActions';
 import { formatStamp } from './stamp';
 
@@ -15,6 +16,7 @@ export interface EstimateTableProps {
 }
 
 export function EstimateTable({ items, busyId, onDuplicate, onDelete }: EstimateTableProps) {
+  const names = distinctNames(items);
   return (
     <div className="panel table-panel">
       <table className="data-table" data-testid="estimate-table">
@@ -37,7 +39,7 @@ export function EstimateTable({ items, busyId, onDuplicate, onDelete }: Estimate
             <tr key={item.id} data-testid="estimate-row" data-id={item.id}>
               <td className="cell-name">
                 <Link to={editorPath(item.id)} data-testid="estimate-link" title={item.object_name}>
-                  {item.object_name || 'Без названия'}
+                  {names.get(item.id)}
                 </Link>
               </td>
               <td className="num" data-testid="estimate-total">

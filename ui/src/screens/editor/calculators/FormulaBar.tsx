@@ -1,5 +1,5 @@
 // The formula bar under the grid: the quantity formula of the current line, the formula as
-// blocks, and buttons that append operators, the wall area and references to other lines.
+// blocks, buttons that append operators and the wall area, and a list of the other lines to refer to.
 
 import { useId } from 'react';
 import type { EstimateLine } from '../../../model/types';
@@ -22,6 +22,7 @@ export function FormulaBar({ lines, currentIndex, onFormula }: FormulaBarProps) 
   const line = lines[currentIndex] as EstimateLine | undefined;
   const formula = line?.formula ?? '';
   const blocks = formulaBlocks(formula, lines);
+  const refs = lineButtons(lines, currentIndex);
   const set = (text: string) => {
     if (line) onFormula(currentIndex, text);
   };
@@ -64,11 +65,27 @@ export function FormulaBar({ lines, currentIndex, onFormula }: FormulaBarProps) 
         <button type="button" className="btn" disabled={!line} data-testid="formula-walls" onClick={() => set(appendWalls(formula))}>
           стены
         </button>
-        {lineButtons(lines, currentIndex).map((b) => (
-          <button key={b.id} type="button" className="btn" title={b.title} data-testid="formula-line" onClick={() => set(appendLineQuantity(formula, b.id))}>
-            {b.label}
-          </button>
-        ))}
+        {/* One compact list of the other lines: an estimate of forty lines would otherwise need forty buttons. */}
+        <label htmlFor={`${id}-ref`} className="formula-caption">
+          Ссылка на строку
+        </label>
+        <select
+          id={`${id}-ref`}
+          className="input formula-ref"
+          value=""
+          disabled={!line || refs.length === 0}
+          data-testid="formula-line"
+          onChange={(e) => {
+            if (e.target.value !== '') set(appendLineQuantity(formula, Number(e.target.value)));
+          }}
+        >
+          <option value="">Строка…</option>
+          {refs.map((b) => (
+            <option key={b.id} value={b.id} title={b.title}>
+              {b.label} — {b.title}
+            </option>
+          ))}
+        </select>
       </div>
     </div>
   );

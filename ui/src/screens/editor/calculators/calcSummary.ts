@@ -1,6 +1,7 @@
 // The result lines under the calculators and the changes their fields make to the parameters.
 
 import { calculatorVariables, type CalcParams, type Opening } from '../../../estimateStore';
+import { plainNumber } from '../../../numbers/numberText';
 
 export type Room = NonNullable<CalcParams['room']>;
 export type Strip = NonNullable<CalcParams['strip']>;
@@ -12,7 +13,7 @@ export const EMPTY_ELECTRIC: Electric = { sockets: 0, lamps: 0, cable: 0 };
 export const NEW_OPENING: Opening = { w: 1, h: 1, count: 1 };
 
 /** Plain values, not rounded: what the formulas will count with. */
-const plain = (v: number | undefined): string => String(v ?? 0);
+const plain = (v: number | undefined): string => plainNumber(v ?? 0);
 
 export function roomSummary(params: CalcParams): string {
   const v = calculatorVariables({ room: params.room ?? EMPTY_ROOM });

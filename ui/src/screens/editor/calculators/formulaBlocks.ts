@@ -3,6 +3,7 @@
 
 import { parseFormula, type FormulaNode } from '../../../formula';
 import type { EstimateLine } from '../../../model/types';
+import { plainNumber } from '../../../numbers/numberText';
 
 export type BlockKind = 'num' | 'var' | 'op' | 'ref' | 'paren';
 
@@ -20,7 +21,7 @@ export function referenceLabel(id: number, field: 'qty' | 'price', lines: readon
 }
 
 function numberText(value: number): string {
-  return String(value);
+  return plainNumber(value);
 }
 
 /**

@@ -38,7 +38,7 @@ export function GridHeader({ columns, zoom, onResize, onResizeEnd }: GridHeaderP
   };
 
   return (
-    <div role="row" className="grid-row grid-head" data-testid="grid-head">
+    <div role="row" className="grid-row grid-head" aria-rowindex={1} data-testid="grid-head">
       {columns.map((c) => (
         <div key={c.id} role="columnheader" className={`cell head-cell head-${c.id}`} title={c.id === 'unit' ? 'Единица измерения' : undefined} data-column={c.id}>
           <span className="head-title">{c.title || (c.id === 'actions' ? <span className="sr-only">Действия</span> : '')}</span>

@@ -8,6 +8,7 @@ import type { CellCol } from '../../../grid/keyboard';
 import { LINE_TYPE_LABELS, LINE_TYPE_ORDER } from '../../../model/lineTypes';
 import { isBlankName, type EstimateLine } from '../../../model/types';
 import { formatLineSum } from '../../../money/money';
+import { numberDisplay } from '../../../grid/numberText';
 import { lineSum } from '../../../totals/totals';
 import { NameCell } from './NameCell';
 import { NumberCell } from './NumberCell';
@@ -30,7 +31,7 @@ export interface GridRowProps {
   actions: RowActions;
 }
 
-function nameStyle(line: EstimateLine): CSSProperties {
+export function nameStyle(line: EstimateLine): CSSProperties {
   const f = readLineFormat(line.format_json);
   const style: CSSProperties = {};
   if (f.font) style.fontFamily = f.font;
@@ -41,8 +42,13 @@ function nameStyle(line: EstimateLine): CSSProperties {
   return style;
 }
 
-function rowFill(line: EstimateLine): string | undefined {
+export function rowFill(line: EstimateLine): string | undefined {
   return readLineFormat(line.format_json).fill || undefined;
+}
+
+/** What a field's cell shows on paper: the grid's own text of the value, without the field. */
+function OnPaper({ text }: { text: string }) {
+  return <span className="paper-value">{text}</span>;
 }
 
 interface CellProps {
@@ -59,7 +65,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
   const section = type === 'section';
   const key = (col: CellCol) => (e: Parameters<RowActions['cellKey']>[2]) => actions.cellKey(index, col, e);
   const focus = (col: CellCol) => () => actions.cellFocused(index, col);
-  const paste = (e: Parameters<RowActions['paste']>[1]) => actions.paste(index, e);
+  const paste = (col: CellCol) => (e: Parameters<RowActions['paste']>[2]) => actions.paste(index, col, e);
   const ringed = (col: CellCol) => (ring === col ? ' has-ring' : '');
 
   switch (column.id) {
@@ -75,7 +81,7 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
     case 'name':
       return (
         <div role="cell" className={`cell cell-name${ringed(0)}`}>
-          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onChoose={(item) => actions.chooseItem(index, item)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste} />
+          <NameCell line={line} row={index} section={section} label={column.title || 'Наименование'} style={nameStyle(line)} onChange={(v) => actions.setName(index, v)} onChoose={(item) => actions.chooseItem(index, item)} onKeyDown={key(0)} onFocus={focus(0)} onPaste={paste(0)} />
           {!section && !isBlankName(line) && (
             <button type="button" tabIndex={-1} className="cat-badge" data-category={effectiveCategory(line.category)} title="Категория (клик — сменить)" onClick={() => actions.cycleCategory(index)} data-testid="category-badge">
               {CATEGORY_LABELS[effectiveCategory(line.category)]}
@@ -92,10 +98,16 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
       return (
         <div role="cell" className="cell">
           {!section && <input className="cell-input" aria-label={column.title} value={line.sku ?? ''} onChange={(e) => actions.setSku(index, e.target.value)} />}
+          {!section && <OnPaper text={line.sku ?? ''} />}
         </div>
       );
     case 'cost':
-      return <div role="cell" className="cell">{!section && <NumberCell label={column.title} value={line.cost_price} onValue={(v) => actions.setNumber(index, 'cost_price', v)} />}</div>;
+      return (
+        <div role="cell" className="cell">
+          {!section && <NumberCell label={column.title} value={line.cost_price} onValue={(v) => actions.setNumber(index, 'cost_price', v)} />}
+          {!section && <OnPaper text={numberDisplay(line.cost_price)} />}
+        </div>
+      );
     case 'unit':
       return (
         <div role="cell" className={`cell${ringed(1)}`} data-cell-wrap={`${index}:1`}>
@@ -106,32 +118,38 @@ function Cell({ line, index, column, ring, active, actions }: CellProps) {
               onChange={(v) => actions.setUnit(index, v)}
               onKeyDown={key(1)}
               onFocus={focus(1)}
+              onPaste={paste(1)}
               onHandOver={() => actions.unitHandOver(index)}
             />
           )}
+          {type !== 'fixed' && !section && <OnPaper text={line.unit ?? ''} />}
         </div>
       );
     case 'qty':
       return (
         <div role="cell" className={`cell${ringed(2)}`}>
-          {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste} />}
+          {!section && type !== 'fixed' && <NumberCell label={column.title} cell={`${index}:2`} value={line.quantity} onValue={(v) => actions.setNumber(index, 'quantity', v)} onFocus={focus(2)} onKeyDown={key(2)} onPaste={paste(2)} />}
+          {!section && type !== 'fixed' && <OnPaper text={numberDisplay(line.quantity)} />}
         </div>
       );
     case 'price':
       return (
         <div role="cell" className={`cell${ringed(3)}`}>
-          {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste} />}
+          {!section && type !== 'fixed' && type !== 'quantity_only' && <NumberCell label={column.title} cell={`${index}:3`} value={line.unit_price} onValue={(v) => actions.setNumber(index, 'unit_price', v)} onFocus={focus(3)} onKeyDown={key(3)} onPaste={paste(3)} />}
+          {!section && type !== 'fixed' && type !== 'quantity_only' && <OnPaper text={numberDisplay(line.unit_price)} />}
         </div>
       );
     case 'total':
       if (type === 'fixed') {
         return (
           <div role="cell" className={`cell${ringed(4)}`}>
-            <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste} />
+            <NumberCell label={column.title} cell={`${index}:4`} value={line.fixed_total} onValue={(v) => actions.setNumber(index, 'fixed_total', v)} onFocus={focus(4)} onKeyDown={key(4)} onPaste={paste(4)} />
+            {/* On paper a fixed sum reads like every other line sum. */}
+            <OnPaper text={formatLineSum(lineSum(line))} />
           </div>
         );
       }
-      return <div role="cell" className="cell cell-sum" data-testid="line-sum">{section ? '' : formatLineSum(lineSum(line))}</div>;
+      return <div role="cell" className="cell cell-sum" data-testid="line-sum" title={section ? undefined : formatLineSum(lineSum(line))}>{section ? '' : formatLineSum(lineSum(line))}</div>;
     case 'type':
       return (
         <div role="cell" className="cell cell-type">
@@ -192,7 +210,7 @@ export const GridRow = memo(function GridRow({ line, index, columns, ring, activ
   const fill = rowFill(line);
   if (fill) classes.push('has-fill');
   return (
-    <div role="row" className={classes.join(' ')} data-row={index} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
+    <div role="row" className={classes.join(' ')} data-row={index} aria-rowindex={index + 2} data-testid="grid-row" hidden={hidden} style={fill ? { background: fill } : undefined} onContextMenu={(e) => actions.rowMenu(index, e)}>
       {columns.map((column) => (
         <Cell key={column.id} line={line} index={index} column={column} ring={ring} active={active} actions={actions} />
       ))}

@@ -3,7 +3,7 @@
 // an inline completion) and calls preventDefault on them, and the grid then leaves that key
 // alone. Enter applies a suggestion and then goes on to the grid.
 
-import type { ClipboardEvent, CSSProperties, KeyboardEvent } from 'react';
+import type { ClipboardEvent, CSSProperties, KeyboardEvent, ReactNode } from 'react';
 import type { EstimateLine } from '../../../model/types';
 import type { CatalogItem } from '../../../suggestions/catalogItem';
 import { NameField } from '../suggestions/NameField';
@@ -23,7 +23,28 @@ export interface NameCellProps {
   label: string;
 }
 
-export function NameCell({ line, row, section, onChange, onChoose, onKeyDown, onFocus, onPaste, style, label }: NameCellProps) {
+/**
+ * A field shows one line; a long name is shown whole, wrapped, by the copy of its text that
+ * lies under the field (and sizes the row) while the field is not being edited, and on paper.
+ */
+function Wrapped({ text, style, children }: { text: string; style?: CSSProperties; children: ReactNode }) {
+  return (
+    <span className="name-wrap" data-text={text} style={style}>
+      {children}
+    </span>
+  );
+}
+
+export function NameCell(props: NameCellProps) {
+  const { fontFamily, fontSize, fontWeight, fontStyle, textAlign } = props.style ?? {};
+  return (
+    <Wrapped text={props.line.name} style={{ fontFamily, fontSize, fontWeight, fontStyle, textAlign }}>
+      <NameInput {...props} />
+    </Wrapped>
+  );
+}
+
+function NameInput({ line, row, section, onChange, onChoose, onKeyDown, onFocus, onPaste, style, label }: NameCellProps) {
   if (!section) {
     const align = style?.textAlign === 'center' || style?.textAlign === 'right' ? style.textAlign : 'left';
     return (

@@ -3,6 +3,10 @@
 
 import { useState, type ClipboardEvent, type KeyboardEvent } from 'react';
 import { isNumberText, numberDisplay, numberOfText, typedNumberText } from '../../../grid/numberText';
+import { withinNumberLimit } from '../../../numbers/numberText';
+
+/** Said when a typed or pasted figure is beyond what a cell takes; the cell keeps its value. */
+export const NUMBER_TOO_LARGE = 'Не больше 1 000 000 000 000';
 
 export interface NumberCellProps {
   value: number | null | undefined;
@@ -21,30 +25,45 @@ export function NumberCell({ value, onValue, label, cell, onFocus, onKeyDown, on
   // While focused: the text as typed and the value it gave. A value that changes from outside
   // (undo, fill down) replaces the typed text.
   const [typed, setTyped] = useState<{ text: string; value: number | undefined } | null>(null);
+  const [refused, setRefused] = useState(false);
   const text = typed && same(typed.value, value) ? typed.text : numberDisplay(value);
 
   return (
-    <input
-      className="cell-input num"
-      inputMode="decimal"
-      autoComplete="off"
-      aria-label={label}
-      data-cell={cell}
-      value={text}
-      onFocus={() => {
-        setTyped({ text: numberDisplay(value), value: value ?? undefined });
-        onFocus?.();
-      }}
-      onBlur={() => setTyped(null)}
-      onChange={(e) => {
-        const next = typedNumberText(e.target.value);
-        if (!isNumberText(next)) return;
-        const n = numberOfText(next);
-        setTyped({ text: next, value: n });
-        if (!same(n, value)) onValue(n);
-      }}
-      onKeyDown={onKeyDown}
-      onPaste={onPaste}
-    />
+    <>
+      <input
+        className="cell-input num"
+        inputMode="decimal"
+        autoComplete="off"
+        aria-label={label}
+        data-cell={cell}
+        value={text}
+        onFocus={() => {
+          setTyped({ text: numberDisplay(value), value: value ?? undefined });
+          onFocus?.();
+        }}
+        aria-invalid={refused || undefined}
+        onBlur={() => {
+          setTyped(null);
+          setRefused(false);
+        }}
+        onChange={(e) => {
+          const next = typedNumberText(e.target.value);
+          if (!isNumberText(next)) return;
+          const n = numberOfText(next);
+          // A figure beyond reason (99999999999999999999) is a slip: the cell keeps its value.
+          if (n !== undefined && !withinNumberLimit(n)) return setRefused(true);
+          setRefused(false);
+          setTyped({ text: next, value: n });
+          if (!same(n, value)) onValue(n);
+        }}
+        onKeyDown={onKeyDown}
+        onPaste={onPaste}
+      />
+      {refused && (
+        <span className="cell-note" role="alert">
+          {NUMBER_TOO_LARGE}
+        </span>
+      )}
+    </>
   );
 }

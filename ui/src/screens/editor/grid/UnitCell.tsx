@@ -2,7 +2,7 @@
 // has the keyboard; other rows show a plain field of the same look, which hands over to the
 // full one as soon as it takes the focus. A long estimate opens much faster so.
 
-import type { KeyboardEvent } from 'react';
+import type { ClipboardEvent, KeyboardEvent } from 'react';
 import { UnitField } from '../../../components/UnitField';
 
 export interface UnitCellProps {
@@ -11,12 +11,13 @@ export interface UnitCellProps {
   onChange: (value: string) => void;
   onKeyDown: (e: KeyboardEvent<HTMLInputElement>) => void;
   onFocus: () => void;
+  onPaste: (e: ClipboardEvent<HTMLInputElement>) => void;
   /** The plain field took the focus: the row becomes active and the full field takes over. */
   onHandOver: () => void;
 }
 
-export function UnitCell({ value, active, onChange, onKeyDown, onFocus, onHandOver }: UnitCellProps) {
-  if (active) return <UnitField className="cell-input" value={value} onChange={onChange} onKeyDown={onKeyDown} onFocus={onFocus} />;
+export function UnitCell({ value, active, onChange, onKeyDown, onFocus, onPaste, onHandOver }: UnitCellProps) {
+  if (active) return <UnitField className="cell-input" value={value} onChange={onChange} onKeyDown={onKeyDown} onFocus={onFocus} onPaste={onPaste} />;
   return (
     <input
       className="cell-input"
@@ -27,6 +28,7 @@ export function UnitCell({ value, active, onChange, onKeyDown, onFocus, onHandOv
       data-testid="unit-field"
       onChange={(e) => onChange(e.target.value)}
       onFocus={onHandOver}
+      onPaste={onPaste}
     />
   );
 }

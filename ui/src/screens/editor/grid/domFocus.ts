@@ -66,3 +66,16 @@ export function hasTextSelection(): boolean {
   }
   return (window.getSelection()?.toString() ?? '') !== '';
 }
+
+/**
+ * Puts text into the focused field as if typed, through the field's own input handling: over
+ * the selection, else at the cursor, or (`wholeCell`) over the cell's whole value.
+ */
+export function insertTyped(text: string, wholeCell: boolean): void {
+  const field = document.activeElement;
+  if (!(field instanceof HTMLInputElement)) return;
+  if (wholeCell && field.selectionStart === field.selectionEnd) field.select();
+  if (document.execCommand('insertText', false, text)) return;
+  field.setRangeText(text, field.selectionStart ?? field.value.length, field.selectionEnd ?? field.value.length, 'end');
+  field.dispatchEvent(new Event('input', { bubbles: true }));
+}

@@ -22,7 +22,8 @@ export interface RowActions {
   cellKey(row: number, col: CellCol, e: KeyboardEvent<HTMLInputElement>): void;
   /** The plain unit field of a row without the focus was entered: the full field takes over. */
   unitHandOver(row: number): void;
-  paste(row: number, e: ClipboardEvent<HTMLInputElement>): void;
+  /** A paste into a cell field: one value goes in as typed, a block fills the grid from the cell. */
+  paste(row: number, col: CellCol, e: ClipboardEvent<HTMLInputElement>): void;
   gripDown(row: number, e: PointerEvent<HTMLElement>): void;
   rowMenu(row: number, e: MouseEvent<HTMLElement>): void;
   /** The pencil of a linked line: opens the catalog item. */

@@ -2,22 +2,23 @@
 // change a row, key or tool makes. Rows get one stable action object; the state they show
 // comes in as plain props.
 
-import { useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
+import { useEffect, useLayoutEffect, useMemo, useRef, useState, type PointerEvent as ReactPointerEvent } from 'react';
 import { nextCategory } from '../../../category/category';
 import type { EstimateStore, LineFormat } from '../../../estimateStore';
 import { enterInCell, focusAfterRemove, INITIAL_FOCUS, type CellCol, type GridFocus, type GridShape } from '../../../grid/keyboard';
 import {
-  applyFormatTool, duplicateLine, fillDown, insertEmptyLine, insertLines, removeLine, rowShown, toggleBold, type CategoryFilter,
+  applyFormatTool, duplicateLine, fillDown, insertEmptyLine, removeLine, rowShown, switchLineType, toggleBold, type CategoryFilter,
 } from '../../../grid/lineEdits';
 import { indexAfterMove, isDrag, moveItem } from '../../../grid/reorder';
 import { hitRow, searchHits } from '../../../grid/search';
-import { lineToTsv, looksLikeRows, parseTsv, rowsToLines } from '../../../grid/tsv';
+import { pasteBlock, pastedCellText, singlePastedValue } from '../../../grid/paste';
+import { lineToTsv } from '../../../grid/tsv';
 import { normalizeUnit } from '../../../units/units';
 import { isBlankName, newEmptyLine, renumber, type EstimateLine, type EstimatePayload } from '../../../model/types';
 import { fillLineFromItem, typeName } from '../../../suggestions/fillLine';
-import { copyText, focusCellField, revealRow } from './domFocus';
+import { copyText, focusCellField, insertTyped, revealRow } from './domFocus';
 import type { RowActions } from './rowActions';
-import { useDrawnRows } from './useDrawnRows';
+import { scrollNearEdges } from './edgeScroll';
 
 export interface RowMenuState {
   row: number;
@@ -55,6 +56,11 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
   const gridRef = useRef<HTMLDivElement>(null);
   const scrollerRef = useRef<HTMLDivElement>(null);
+  const bodyRef = useRef<HTMLDivElement>(null);
+  /** The row whose field has the keyboard (any field, the type drop-down included). */
+  const fieldRow = useRef<number | null>(null);
+  /** The row whose grip the pointer holds. */
+  const gripRow = useRef<number | null>(null);
   const dataRef = useRef(data);
   const focusRef = useRef(focus);
   const currentRef = useRef(current);
@@ -62,6 +68,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
   const seamsRef = useRef(seams);
   /** The row the keyboard is in, for registering it in the name memory when it is left. */
   const enteredRow = useRef<number | null>(null);
+  /** That row's line as it was entered: a row left unchanged was not worked on, and is not registered. */
+  const enteredLine = useRef<EstimateLine | null>(null);
   const pendingFocus = useRef<GridFocus | null>(null);
   const hitIndexRef = useRef(0);
   const pendingReveal = useRef<number | null>(null);
@@ -81,9 +89,8 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     hitsRef.current = hits;
   });
 
-  const drawn = useDrawnRows(data.lines.length);
-  // DOM focus and scrolling follow the state after the rows are drawn; a row not drawn yet
-  // is waited for.
+  // DOM focus and scrolling follow the state once the rows are drawn: the row the focus moves
+  // to, or that a search shows, is held in the window, so it is in the document by now.
   useLayoutEffect(() => {
     const root = gridRef.current;
     const scroller = scrollerRef.current;
@@ -92,14 +99,13 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       scroller.scrollTop = keepScroll.current;
       keepScroll.current = null;
     }
-    const waiting = (row: number) => row >= drawn && row < dataRef.current.lines.length;
     const f = pendingFocus.current;
-    if (f && !waiting(f.row)) {
+    if (f) {
       pendingFocus.current = null;
       focusCellField(root, scroller, f.row, f.col);
     }
     const reveal = pendingReveal.current;
-    if (reveal !== null && !waiting(reveal)) {
+    if (reveal !== null) {
       revealRow(root, scroller, reveal);
       pendingReveal.current = null;
     }
@@ -121,11 +127,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       setCurrentState(c);
     };
 
-    /** Registers a line in the name memory and links it to the item that comes back. */
-    const register = (line: EstimateLine | undefined) => {
-      if (!line) return;
-      store
-        .registerLine(line)
+    /**
+     * Registers a line the user is done with in the name memory and links it to the item that
+     * comes back; `counted` for a suggestion just picked, whose line is linked already.
+     */
+    const register = (line: EstimateLine | undefined, counted = false): Promise<void> => {
+      if (!line) return Promise.resolve();
+      return store
+        .registerLine(line, counted)
         .then((item) => {
           const d = store.data;
           if (!item || !d) return;
@@ -137,16 +146,18 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         .catch(() => undefined);
     };
 
-    /** The keyboard enters a row: the row left behind is registered, once. */
+    /** The keyboard enters a row: the row left behind is registered, once, if it was worked on. */
     const enterRow = (row: number) => {
       const left = enteredRow.current;
       if (left === row) return;
+      const atEntry = enteredLine.current;
       enteredRow.current = row;
+      enteredLine.current = lines()[row] ?? null;
       if (left === null) return;
       // The row's full unit field goes away with the focus, before it could normalise on blur.
       const unit = lines()[left]?.unit;
       if (unit && normalizeUnit(unit) !== unit) setLine(left, (l) => ({ ...l, unit: normalizeUnit(l.unit ?? '') }));
-      register(lines()[left]);
+      if (lines()[left] !== atEntry) void register(lines()[left]);
     };
 
     const updateLines = (change: (ls: EstimateLine[]) => EstimateLine[]) => store.updateLines(change);
@@ -169,22 +180,25 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       if (enteredRow.current !== null) enteredRow.current = map(enteredRow.current);
     };
 
-    /** A new empty line at the end, its name edited; the last line is registered first. */
+    /** A new empty line at the end, its name edited; the row left (often the last) is registered first. */
     const appendAndEdit = () => {
       const ls = lines();
-      const last = ls.length - 1;
       const left = enteredRow.current;
+      const atEntry = enteredLine.current;
       enteredRow.current = ls.length;
-      if (left !== null && left !== last) register(ls[left]);
-      register(ls[last]);
+      if (left !== null && ls[left] !== atEntry) void register(ls[left]);
       updateLines((current) => [...current, newEmptyLine(estimateId(), current.length)]);
+      enteredLine.current = lines()[ls.length] ?? null;
       moveFocus({ row: ls.length, col: 0, editing: true }, true);
     };
 
     const actions: RowActions = {
       // Typing a name drops the catalog link: the line no longer is that item.
       setName: (row, name) => setLine(row, (l) => (l.line_type === 'section' ? { ...l, name } : typeName(l, name))),
-      chooseItem: (row, item) => setLine(row, (l) => fillLineFromItem(l, item)),
+      chooseItem: (row, item) => {
+        setLine(row, (l) => fillLineFromItem(l, item));
+        void register(lines()[row], true);
+      },
       setUnit: (row, unit) => setLine(row, (l) => ({ ...l, unit })),
       setSku: (row, sku) => setLine(row, (l) => ({ ...l, sku: sku === '' ? null : sku })),
       setNumber: (row, field, value) =>
@@ -195,8 +209,14 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
           else delete next[field];
           return next;
         }),
-      setType: (row, lineType) => setLine(row, (l) => ({ ...l, line_type: lineType })),
-      cycleCategory: (row) => setLine(row, (l) => ({ ...l, category: nextCategory(l.category) })),
+      setType: (row, lineType) => setLine(row, (l) => switchLineType(l, lineType)),
+      cycleCategory: (row) => {
+        setLine(row, (l) => ({ ...l, category: nextCategory(l.category) }));
+        // A linked line's item takes the corrected category at once; an unlinked line carries
+        // it to its item when it is registered.
+        const line = lines()[row];
+        if (line?.catalog_item_id != null) store.rememberCategory(line).catch(() => undefined);
+      },
       remove: (row) => {
         const scroller = scrollerRef.current;
         if (scroller) keepScroll.current = scroller.scrollTop;
@@ -225,14 +245,21 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         if (result.append) appendAndEdit();
         else moveFocus(result.focus, true);
       },
-      paste: (row, e) => {
+      paste: (row, col, e) => {
         const text = e.clipboardData.getData('text/plain');
-        if (!looksLikeRows(text)) return;
+        const single = singlePastedValue(text);
         e.preventDefault();
-        const added = rowsToLines(parseTsv(text), estimateId());
-        if (added.length === 0) return;
-        updateLines((ls) => insertLines(ls, row + 1, added));
-        shiftRows((r) => (r > row ? r + added.length : r));
+        if (single !== null) {
+          // One copied cell goes in like typed text, so the field's own rules and undo apply. A
+          // copied number or unit takes the cell's place, as in a spreadsheet; a name piece goes
+          // in at the cursor.
+          insertTyped(pastedCellText(single, col), col !== 0);
+          return;
+        }
+        const block = pasteBlock(lines(), row, col, text, estimateId());
+        if (!block) return;
+        updateLines(() => block.lines);
+        moveFocus({ row: block.first, col, editing: true }, true);
       },
       gripDown: (row, e: ReactPointerEvent<HTMLElement>) => {
         if (e.button !== 0) return;
@@ -241,18 +268,30 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const startY = e.clientY;
         let dragging = false;
         let target: number | null = null;
+        let pointer = { x: e.clientX, y: e.clientY };
+        // The row stays drawn while its grip holds the pointer, wherever the list scrolls.
+        gripRow.current = row;
         grip.setPointerCapture(e.pointerId);
-        const onMove = (ev: PointerEvent) => {
-          if (!dragging && !isDrag(startY, ev.clientY)) return;
-          dragging = true;
-          const over = document.elementFromPoint(ev.clientX, ev.clientY)?.closest<HTMLElement>('[data-row]');
+        const aim = () => {
+          const over = document.elementFromPoint(pointer.x, pointer.y)?.closest<HTMLElement>('.grid-body > [data-row]');
           target = over ? Number(over.dataset.row) : null;
           setDrag({ from: row, target });
+        };
+        // Near the list's top or bottom edge it scrolls, and the row under the pointer changes.
+        const edges = scrollNearEdges(() => scrollerRef.current, () => pointer.y, aim);
+        const onMove = (ev: PointerEvent) => {
+          pointer = { x: ev.clientX, y: ev.clientY };
+          if (!dragging && !isDrag(startY, ev.clientY)) return;
+          dragging = true;
+          aim();
+          edges.check();
         };
         const onUp = () => {
           grip.removeEventListener('pointermove', onMove);
           grip.removeEventListener('pointerup', onUp);
           grip.removeEventListener('pointercancel', onCancel);
+          edges.stop();
+          gripRow.current = null;
           setDrag(null);
           if (!dragging) {
             (document.activeElement as HTMLElement | null)?.blur?.();
@@ -284,6 +323,28 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
 
     return {
       actions,
+      /** Rows the window keeps drawn: the focus, a field's row, a held grip, rows about to be focused or shown. */
+      heldRows: (): number[] => {
+        const rows = [focusRef.current.row];
+        if (fieldRow.current !== null) rows.push(fieldRow.current);
+        if (gripRow.current !== null) rows.push(gripRow.current);
+        if (pendingFocus.current) rows.push(pendingFocus.current.row);
+        if (pendingReveal.current !== null) rows.push(pendingReveal.current);
+        return rows;
+      },
+      /** A field of the grid took the keyboard: its row stays drawn while it has it. */
+      fieldFocused: (target: EventTarget) => {
+        const row = target instanceof HTMLElement ? target.closest<HTMLElement>('[data-row]')?.dataset.row : undefined;
+        fieldRow.current = row === undefined ? null : Number(row);
+      },
+      /** The row being edited is done with: registered if it was worked on since it was entered. */
+      leaveEditedRow: (): Promise<void> => {
+        const row = enteredRow.current;
+        const atEntry = enteredLine.current;
+        enteredRow.current = null;
+        enteredLine.current = null;
+        return row === null || lines()[row] === atEntry ? Promise.resolve() : register(lines()[row]);
+      },
       moveFocus,
       shape,
       appendAndEdit,
@@ -314,7 +375,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const filled = fillDown(lines(), row, col);
         if (!filled) return;
         updateLines((ls) => fillDown(ls, row, col) ?? ls);
-        register(lines()[row]);
+        void register(lines()[row]);
       },
       duplicate: (row = currentRef.current.row) => {
         if (row >= lines().length) return;
@@ -325,9 +386,10 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         updateLines((ls) => insertEmptyLine(ls, at, estimateId()));
         shiftRows((r) => (r >= at ? r + 1 : r));
       },
-      copyRow: (row = currentRef.current.row) => {
+      /** Ctrl+C copies a named row only; the row menu copies whatever row it was opened on. */
+      copyRow: (row = currentRef.current.row, anyName = false) => {
         const line = lines()[row];
-        if (!line || isBlankName(line)) return false;
+        if (!line || (!anyName && isBlankName(line))) return false;
         copyText(lineToTsv(line));
         return true;
       },
@@ -342,6 +404,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
       /** The keyboard left the grid's fields: the cell stays focused, drawn with the ring. */
       gridBlurred: (next: EventTarget | null) => {
         const inGrid = next instanceof HTMLElement && gridRef.current?.contains(next) === true;
+        if (!inGrid) fieldRow.current = null;
         if (inGrid && (next instanceof HTMLInputElement || next instanceof HTMLSelectElement)) return;
         const f = focusRef.current;
         if (f.editing) setFocus({ ...f, editing: false });
@@ -349,7 +412,17 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
     };
   }, [store]);
 
-  return { ...controller, drawn, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef };
+  // The row still being edited when the estimate is closed (another one opened, the editor
+  // left, the window closed) is done with too, like a row left for another.
+  useEffect(() => {
+    store.setLeaveHook(controller.leaveEditedRow);
+    return () => {
+      store.setLeaveHook(null);
+      void controller.leaveEditedRow();
+    };
+  }, [store, controller]);
+
+  return { ...controller, focus, focusRef, current, filter, search, hitIndex, hits, hidden, menu, drag, gridRef, scrollerRef, bodyRef };
 }
 
 export type GridController = ReturnType<typeof useGridController>;

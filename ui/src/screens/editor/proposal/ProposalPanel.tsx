@@ -5,6 +5,8 @@ import { FileDown, FileText, Link2, Link2Off, Printer, X } from 'lucide-react';
 import { useId } from 'react';
 import type { Change } from '../../../estimateStore';
 import type { EstimatePayload } from '../../../model/types';
+import { formatMoney } from '../../../money/money';
+import type { EstimateFigures } from '../totals/useEstimateTotals';
 import { CustomerAnswer, LinkAddress } from './LinkAnswer';
 import { LogoField } from './LogoField';
 import { StageList } from './StageList';
@@ -15,11 +17,16 @@ interface Props {
   data: EstimatePayload;
   update: (change: Change) => void;
   onClose: () => void;
+  figures?: EstimateFigures;
 }
 
-export function ProposalPanel({ data, update, onClose }: Props) {
+export function stagesWarning(stages: number, total: number): string {
+  return `Этапы оплаты в сумме ${formatMoney(stages)} ₽, а итог сметы — ${formatMoney(total)} ₽.`;
+}
+
+export function ProposalPanel({ data, update, onClose, figures }: Props) {
   const titleId = useId();
-  const kp = useProposalPanel(data, update);
+  const kp = useProposalPanel(data, update, figures);
   const { settings } = kp;
 
   return (
@@ -43,8 +50,7 @@ export function ProposalPanel({ data, update, onClose }: Props) {
               className="input"
               value={settings.title}
               data-testid="proposal-title"
-              onChange={(e) => kp.edit({ title: e.target.value })}
-              onBlur={() => kp.save()}
+              onChange={(e) => kp.save({ title: e.target.value })}
             />
           </div>
           <LogoField
@@ -58,7 +64,7 @@ export function ProposalPanel({ data, update, onClose }: Props) {
         </div>
         <StageList
           stages={settings.stages}
-          onEdit={(stages) => kp.edit({ stages })}
+          onEdit={(stages) => kp.save({ stages })}
           onSave={(stages) => kp.save(stages ? { stages } : {})}
         />
       </div>
@@ -97,7 +103,17 @@ export function ProposalPanel({ data, update, onClose }: Props) {
         {kp.busy && <span className="kp-busy">Связь с сервисом…</span>}
       </div>
 
+      {kp.shortfall !== null && (
+        <p className="kp-warning" role="status" data-testid="proposal-stages-warning">
+          {stagesWarning(kp.shortfall, kp.total)}
+        </p>
+      )}
       {kp.link && <LinkAddress url={kp.link} />}
+      {kp.notice && (
+        <p className="notice-line" role="status" data-testid="proposal-notice">
+          {kp.notice}
+        </p>
+      )}
       {kp.error && (
         <p className="kp-error" role="alert" data-testid="proposal-error">
           {kp.error}

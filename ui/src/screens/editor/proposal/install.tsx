@@ -5,8 +5,8 @@ import { ProposalPanel } from './ProposalPanel';
 
 export function installProposalPanel(): void {
   provideEditorSlots({
-    proposal: ({ data, store, onClose }) => (
-      <ProposalPanel data={data} update={(change) => store.update(change)} onClose={onClose} />
+    proposal: ({ data, store, figures, onClose }) => (
+      <ProposalPanel data={data} figures={figures} update={(change) => store.update(change)} onClose={onClose} />
     ),
   });
 }

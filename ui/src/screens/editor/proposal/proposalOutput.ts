@@ -1,7 +1,8 @@
 // The two file outputs of the proposal: a print window (the user saves a PDF from the
 // system's print dialog) and an HTML file chosen in the save dialog.
 
-import { invoke, pickSaveFile } from '../../../platform';
+import { chooseSavePath } from '../../../files/savePlace';
+import { invoke } from '../../../platform';
 import { defaultHtmlName, printTitle, withHtmlExtension } from '../../../proposal';
 
 /** Opens the document in a new window and asks it to print; false when no window could be opened. */
@@ -20,13 +21,14 @@ export function printInNewWindow(html: string, title: string): boolean {
   return true;
 }
 
-/** Asks where to save and writes the document; false when the user cancelled. */
-export async function saveHtmlFile(html: string, title: string): Promise<boolean> {
-  const path = await pickSaveFile({
+/** Asks where to save and writes the document; the written path, or null when the user cancelled. */
+export async function saveHtmlFile(html: string, title: string): Promise<string | null> {
+  const path = await chooseSavePath({
     defaultName: defaultHtmlName(title),
     filters: [{ name: 'HTML', extensions: ['html'] }],
+    finalPath: withHtmlExtension,
   });
-  if (!path) return false;
-  await invoke<null>('write_utf8', { path: withHtmlExtension(path), text: html });
-  return true;
+  if (!path) return null;
+  await invoke<null>('write_utf8', { path, text: html });
+  return path;
 }

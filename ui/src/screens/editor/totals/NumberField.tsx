@@ -3,6 +3,7 @@
 // keystrokes that would make anything but a number, and stores 0 when emptied.
 
 import { memo, useState, type InputHTMLAttributes } from 'react';
+import { plainNumber } from '../../../numbers/numberText';
 
 const NUMBER_TEXT = /^-?\d*[.,]?\d*$/;
 
@@ -20,7 +21,7 @@ export interface NumberFieldProps extends Omit<InputHTMLAttributes<HTMLInputElem
 export const NumberField = memo(function NumberField({ value, onValue, onFocus, onBlur, className, ...rest }: NumberFieldProps) {
   const [text, setText] = useState<string | null>(null);
   // While focused the typed text is shown unless the value was changed from elsewhere (undo).
-  const shown = text !== null && numberFromText(text) === value ? text : String(value);
+  const shown = text !== null && numberFromText(text) === value ? text : plainNumber(value);
   return (
     <input
       {...rest}
@@ -28,7 +29,7 @@ export const NumberField = memo(function NumberField({ value, onValue, onFocus, 
       inputMode="decimal"
       value={shown}
       onFocus={(e) => {
-        setText(String(value));
+        setText(plainNumber(value));
         onFocus?.(e);
       }}
       onBlur={(e) => {
