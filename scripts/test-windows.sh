@@ -27,12 +27,14 @@ desktop_program_tests() (
   version=$(sed -n 's/^project(calcora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
   setup=$PWD/dist/Calcora-Setup-$version.exe
   work=$(mktemp -d)
-  display=:$((200 + RANDOM % 500))
+  local n=$((200 + RANDOM % 500))
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done  # a screen of our own, not another test's
+  display=:$n
   Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display WINEPREFIX=$PWD/build-win/wine-desktop WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-  # Polls a condition for up to a minute (Wine's first starts are slow on a busy machine).
+  # Polls a condition 600 times (at least a minute: Wine's first starts are slow on a busy machine).
   wait_for() {
     local what=$1
     shift
