@@ -77,7 +77,10 @@ std::vector<std::string> browser_arguments(const std::string& address, const std
           "--no-first-run",
           "--no-default-browser-check",
           "--disable-background-mode",
-          "--disable-sync"};
+          "--disable-sync",
+          // The browser ends with the program if the program ends abnormally; its next start
+          // should not offer to restore pages.
+          "--hide-crash-restore-bubble"};
 }
 
 std::wstring windows_command_line(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
