@@ -15,7 +15,7 @@
 namespace calcora {
 namespace {
 
-constexpr const char* kKey = "dialog-test-key";
+constexpr const char* kDialogTestKey = "dialog-test-key";
 
 // A save dialog that stays open until the test lets the user answer it.
 struct WaitingDialogs : NativeDialogs {
@@ -46,31 +46,31 @@ struct WaitingDialogs : NativeDialogs {
   }
 };
 
-struct RunningHost {
+struct HostWithDialogs {
   LoopbackHost host;
   int port;
   std::thread serving;
-  RunningHost(Dispatcher& dispatcher, NativeDialogs* dialogs)
+  HostWithDialogs(Dispatcher& dispatcher, NativeDialogs* dialogs)
       : host(dispatcher, options(dialogs)), port(host.bind()), serving([this] { host.serve(); }) {}
-  ~RunningHost() {
+  ~HostWithDialogs() {
     host.stop();
     serving.join();
   }
   static LoopbackOptions options(NativeDialogs* dialogs) {
     LoopbackOptions o;
-    o.key = kKey;
+    o.key = kDialogTestKey;
     o.dialogs = dialogs;
     return o;
   }
 };
 
-const char* const kSaveRequest =
+const char* const kExportSaveRequest =
     R"({"kind":"save","defaultName":"смета №1.xlsx","filters":[{"name":"Книга Excel","extensions":["xlsx"]}]})";
 
 TEST(LoopbackDialogs, ADialogWaitingForItsUserHoldsNoCommandAndItsPathComesBack) {
   test::AppFixture app;
   WaitingDialogs dialogs;
-  RunningHost running(app.dispatcher, &dialogs);
+  HostWithDialogs running(app.dispatcher, &dialogs);
   ASSERT_GT(running.port, 0);
 
   int saved_status = 0;
@@ -78,7 +78,7 @@ TEST(LoopbackDialogs, ADialogWaitingForItsUserHoldsNoCommandAndItsPathComesBack)
   std::thread page([&] {
     httplib::Client client("127.0.0.1", running.port);
     client.set_read_timeout(60, 0);
-    auto saved = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kKey}}, kSaveRequest, "application/json");
+    auto saved = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kDialogTestKey}}, kExportSaveRequest, "application/json");
     if (!saved) return;
     saved_status = saved->status;
     saved_body = saved->body;
@@ -87,7 +87,7 @@ TEST(LoopbackDialogs, ADialogWaitingForItsUserHoldsNoCommandAndItsPathComesBack)
   int listed_status = 0;
   if (opened) {
     httplib::Client client("127.0.0.1", running.port);
-    auto listed = client.Post("/api/invoke/list_estimates", httplib::Headers{{"X-Calcora-Key", kKey}}, "{}",
+    auto listed = client.Post("/api/invoke/list_estimates", httplib::Headers{{"X-Calcora-Key", kDialogTestKey}}, "{}",
                               "application/json");
     if (listed) listed_status = listed->status;
   }
@@ -109,19 +109,19 @@ TEST(LoopbackDialogs, RefusedWithoutTheKeyAndAbsentFromAHostWithoutDialogs) {
   WaitingDialogs dialogs;
   const char* const alert = R"({"kind":"alert","message":"x"})";
   {
-    RunningHost running(app.dispatcher, &dialogs);
+    HostWithDialogs running(app.dispatcher, &dialogs);
     httplib::Client client("127.0.0.1", running.port);
     auto foreign = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", "other"}}, alert, "application/json");
     ASSERT_TRUE(foreign);
     EXPECT_EQ(foreign->status, 403);
-    auto bad = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kKey}}, "{}", "application/json");
+    auto bad = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kDialogTestKey}}, "{}", "application/json");
     ASSERT_TRUE(bad);
     EXPECT_EQ(bad->status, 400);
     EXPECT_NE(bad->body.find("invalid dialog request"), std::string::npos);
   }
-  RunningHost plain(app.dispatcher, nullptr);
+  HostWithDialogs plain(app.dispatcher, nullptr);
   httplib::Client client("127.0.0.1", plain.port);
-  auto absent = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kKey}}, alert, "application/json");
+  auto absent = client.Post("/api/dialog", httplib::Headers{{"X-Calcora-Key", kDialogTestKey}}, alert, "application/json");
   ASSERT_TRUE(absent);
   EXPECT_EQ(absent->status, 404);
 }

@@ -6,11 +6,11 @@ namespace calcora {
 
 namespace {
 
-constexpr const char* kBadRequest =
+constexpr const char* kBadDialogRequest =
     "invalid dialog request: expected JSON text {\"kind\": \"alert\", \"confirm\", \"open\" or \"save\", "
     "\"message\" or \"title\", \"defaultName\", \"folder\", \"filters\"}";
 
-std::string json_text(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string dialog_answer_text(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ CommandOutcome answer_dialog_request(NativeDialogs& dialogs, std::string_view re
   const Json kind = j.is_object() ? j.value("kind", Json()) : Json();
   if (kind == "alert" || kind == "confirm") {
     const Json message = j.value("message", Json());
-    if (!message.is_string()) return {false, kBadRequest};
+    if (!message.is_string()) return {false, kBadDialogRequest};
     if (kind == "alert") {
       dialogs.message(message.get<std::string>());
       return {true, "null"};
@@ -59,9 +59,9 @@ CommandOutcome answer_dialog_request(NativeDialogs& dialogs, std::string_view re
     return {true, dialogs.confirm(message.get<std::string>()) ? "true" : "false"};
   }
   const auto request = parse_file_dialog_request(request_text);
-  if (!request) return {false, kBadRequest};
+  if (!request) return {false, kBadDialogRequest};
   const auto path = dialogs.choose_file(*request);
-  return {true, path ? json_text(*path) : "null"};
+  return {true, path ? dialog_answer_text(*path) : "null"};
 }
 
 }  // namespace calcora

@@ -19,11 +19,11 @@ constexpr KnownBrowser kBrowsers[] = {
     {"chrome.exe", "Google/Chrome/Application"},
 };
 
-constexpr const char* kPortFile = "calcora-port";
+constexpr const char* kRememberedPortFile = "calcora-port";
 
 // The usual rule of Windows programs' argument splitting: backslashes are literal unless they
 // come before a double quote.
-void append_quoted(std::wstring& line, const std::wstring& argument) {
+void append_windows_argument(std::wstring& line, const std::wstring& argument) {
   if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
     line += argument;
     return;
@@ -44,7 +44,7 @@ void append_quoted(std::wstring& line, const std::wstring& argument) {
   line += L'"';
 }
 
-std::wstring wide(const std::string& utf8) {
+std::wstring utf16_text(const std::string& utf8) {
   const std::u16string text = utf8_path(utf8).u16string();
   return std::wstring(text.begin(), text.end());
 }
@@ -85,16 +85,16 @@ std::vector<std::string> browser_arguments(const std::string& address, const std
 
 std::wstring windows_command_line(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   std::wstring line;
-  append_quoted(line, wide(path_utf8(program)));
+  append_windows_argument(line, utf16_text(path_utf8(program)));
   for (const std::string& argument : arguments) {
     line += L' ';
-    append_quoted(line, wide(argument));
+    append_windows_argument(line, utf16_text(argument));
   }
   return line;
 }
 
 std::optional<int> remembered_port(const std::filesystem::path& profile_dir) {
-  std::ifstream in(profile_dir / kPortFile);
+  std::ifstream in(profile_dir / kRememberedPortFile);
   int port = 0;
   if (in >> port && port > 0 && port <= 65535) return port;
   return std::nullopt;
@@ -103,7 +103,7 @@ std::optional<int> remembered_port(const std::filesystem::path& profile_dir) {
 void remember_port(const std::filesystem::path& profile_dir, int port) {
   std::error_code ignored;
   std::filesystem::create_directories(profile_dir, ignored);
-  std::ofstream(profile_dir / kPortFile, std::ios::trunc) << port << '\n';
+  std::ofstream(profile_dir / kRememberedPortFile, std::ios::trunc) << port << '\n';
 }
 
 }  // namespace calcora::browser_shell

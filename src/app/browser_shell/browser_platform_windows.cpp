@@ -18,16 +18,16 @@ namespace {
 constexpr wchar_t kInstanceMutex[] = L"Local\\com.calcora.desktop";
 constexpr wchar_t kSignalClass[] = L"CalcoraDesktopSignal";
 constexpr UINT kBringForward = WM_APP + 1;
-constexpr wchar_t kCaption[] = L"Calcora";
+constexpr wchar_t kDialogCaption[] = L"Calcora";
 
-std::wstring wide(const std::string& utf8) { return utf8_path(utf8).wstring(); }
-std::string utf8(const wchar_t* text) { return path_utf8(std::filesystem::path(text)); }
+std::wstring to_wide(const std::string& text) { return utf8_path(text).wstring(); }
+std::string from_wide(const wchar_t* text) { return path_utf8(std::filesystem::path(text)); }
 
 std::string system_message(DWORD code) {
   wchar_t* text = nullptr;
   FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                  code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message = text ? utf8(text) : "ошибка " + std::to_string(code);
+  std::string message = text ? from_wide(text) : "ошибка " + std::to_string(code);
   if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
     message.pop_back();
@@ -83,7 +83,7 @@ std::optional<std::filesystem::path> known_folder(REFKNOWNFOLDERID id) {
 }
 
 std::optional<std::filesystem::path> app_paths_entry(const std::string& exe_name) {
-  const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + wide(exe_name);
+  const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + to_wide(exe_name);
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
     wchar_t value[MAX_PATH * 2];
     DWORD size = sizeof value;
@@ -135,9 +135,9 @@ class ComApartment {
 };
 
 template <class T>
-struct ComRef {
+struct ComReference {
   T* p = nullptr;
-  ~ComRef() {
+  ~ComReference() {
     if (p) p->Release();
   }
   T* operator->() const { return p; }
@@ -152,12 +152,12 @@ class WindowsDialogs : public ShellDialogs {
  public:
   void message(const std::string& text) override {
     Showing showing(*this);
-    MessageBoxW(browser_window(), wide(text).c_str(), kCaption, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    MessageBoxW(browser_window(), to_wide(text).c_str(), kDialogCaption, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
   }
 
   bool confirm(const std::string& text) override {
     Showing showing(*this);
-    return MessageBoxW(browser_window(), wide(text).c_str(), kCaption,
+    return MessageBoxW(browser_window(), to_wide(text).c_str(), kDialogCaption,
                        MB_OKCANCEL | MB_ICONQUESTION | MB_SETFOREGROUND) == IDOK;
   }
 
@@ -165,7 +165,7 @@ class WindowsDialogs : public ShellDialogs {
     ComApartment com;
     if (!com.ok()) return std::nullopt;
     Showing showing(*this);
-    ComRef<IFileDialog> dialog;
+    ComReference<IFileDialog> dialog;
     if (FAILED(CoCreateInstance(request.save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog, nullptr,
                                 CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.p))))
       return std::nullopt;
@@ -174,30 +174,30 @@ class WindowsDialogs : public ShellDialogs {
     dialog->GetOptions(&options);
     options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | (request.save ? FOS_OVERWRITEPROMPT : FOS_FILEMUSTEXIST);
     dialog->SetOptions(options);
-    dialog->SetTitle(wide(setup.title).c_str());
+    dialog->SetTitle(to_wide(setup.title).c_str());
     std::vector<std::pair<std::wstring, std::wstring>> types;
-    for (const auto& type : setup.file_types) types.emplace_back(wide(type.name), wide(type.patterns));
+    for (const auto& type : setup.file_types) types.emplace_back(to_wide(type.name), to_wide(type.patterns));
     std::vector<COMDLG_FILTERSPEC> specs;
     for (const auto& [name, patterns] : types) specs.push_back({name.c_str(), patterns.c_str()});
     if (!specs.empty()) {
       dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
       dialog->SetFileTypeIndex(1);
     }
-    if (!setup.file_name.empty()) dialog->SetFileName(wide(setup.file_name).c_str());
+    if (!setup.file_name.empty()) dialog->SetFileName(to_wide(setup.file_name).c_str());
     if (!setup.folder.empty()) {
       // A folder that is gone leaves the dialog where the system likes.
-      ComRef<IShellItem> folder;
-      if (SUCCEEDED(SHCreateItemFromParsingName(wide(setup.folder).c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
+      ComReference<IShellItem> folder;
+      if (SUCCEEDED(SHCreateItemFromParsingName(to_wide(setup.folder).c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
         dialog->SetFolder(folder.p);
     }
-    if (!setup.default_extension.empty()) dialog->SetDefaultExtension(wide(setup.default_extension).c_str());
+    if (!setup.default_extension.empty()) dialog->SetDefaultExtension(to_wide(setup.default_extension).c_str());
     if (FAILED(dialog->Show(browser_window()))) return std::nullopt;  // cancelled
-    ComRef<IShellItem> item;
+    ComReference<IShellItem> item;
     if (FAILED(dialog->GetResult(&item.p))) return std::nullopt;
     PWSTR path = nullptr;
     // Only a file of the file system can be handed to the file commands.
     if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
-    std::string chosen = utf8(path);
+    std::string chosen = from_wide(path);
     CoTaskMemFree(path);
     return chosen;
   }
@@ -229,7 +229,7 @@ class WindowsDialogs : public ShellDialogs {
 
 void install_error_box() {
   set_error_box([](const std::string& caption, const std::string& text) {
-    MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(),
+    MessageBoxW(nullptr, to_wide(text).c_str(), to_wide(caption).c_str(),
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
   });
 }
@@ -243,7 +243,7 @@ bool claim_single_instance() {
     signal_class.hInstance = GetModuleHandleW(nullptr);
     signal_class.lpszClassName = kSignalClass;
     RegisterClassW(&signal_class);
-    CreateWindowExW(0, kSignalClass, kCaption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, signal_class.hInstance, nullptr);
+    CreateWindowExW(0, kSignalClass, kDialogCaption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, signal_class.hInstance, nullptr);
     return true;
   }
   // The first copy may still be starting: its signal window comes a moment after its mutex.
