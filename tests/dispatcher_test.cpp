@@ -113,7 +113,7 @@ TEST_F(DispatcherTest, SaveFlowsAskWhetherAFileIsThereAndWhereDocumentsAre) {
             "false");
   EXPECT_EQ(dispatcher.dispatch("file_exists", Json{{"path", path_utf8(dir.path())}}).body, "true");
 
-  // Where the documents are is the platform's to say (documents_folder_test_linux.cpp has the
+  // Where the documents are is the platform's to say (user_folders_test_linux.cpp has the
   // Linux rules); whatever it names is a folder that is there.
   const Json documents = Json::parse(dispatcher.dispatch("documents_folder", Json::object()).body);
   ASSERT_TRUE(documents.is_string()) << documents;

@@ -91,5 +91,56 @@ TEST(FilePaths, WritesThatCannotHappenFailAndChangeNothing) {
   EXPECT_THROW(read_whole_file(root.path() / utf8_path("нет файла.clcx")), CommandError);
 }
 
+// A read-only folder or file may refuse the write (an ordinary user on either system; Windows
+// refuses to replace a read-only file) or take it (the administrator; Windows ignores the flag on
+// folders): either way the result is whole. The write fails with the system's text and leaves the
+// old file as it was, or the file holds the new content; no temporary file is left behind.
+TEST(FilePaths, ReadOnlyTargetsGetAWholeFileOrAClearRefusal) {
+  constexpr auto kReadOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+  const struct {
+    const char* label;
+    bool folder_read_only;
+    bool file_read_only;
+  } cases[] = {
+      {"read-only folder, new file", true, false},
+      {"read-only folder, existing file", true, true},
+      {"read-only file in a writable folder", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    test::TempDir root;
+    const fs::path folder = root.path() / utf8_path("Только чтение");
+    const fs::path target = folder / utf8_path("смета №1.csv");
+    fs::create_directories(folder);
+    const bool existed = c.file_read_only;
+    if (existed) {
+      write_file_atomically(target, "старое");
+      fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    if (c.folder_read_only) fs::permissions(folder, kReadOnly);
+
+    std::string error;
+    try {
+      write_file_atomically(target, "новое содержимое");
+    } catch (const CommandError& e) {
+      error = e.what();
+    }
+
+    fs::permissions(folder, fs::perms::owner_all);
+    if (error.empty()) {
+      EXPECT_EQ(read_whole_file(target), "новое содержимое");
+    } else {
+      EXPECT_NE(error.find("(os error "), std::string::npos) << error;
+      if (existed) EXPECT_EQ(read_whole_file(target), "старое");
+      else EXPECT_FALSE(fs::exists(target));
+    }
+    std::set<std::string> expected;
+    if (existed || error.empty()) expected.insert("смета №1.csv");
+    EXPECT_EQ(names_in(folder), expected) << (error.empty() ? "written" : error);
+    if (fs::exists(target)) fs::permissions(target, fs::perms::owner_all);
+  }
+}
+
 }  // namespace
 }  // namespace calcora

@@ -2,7 +2,10 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "common/utf8_path.h"
 #include "proposal/http_client.h"
@@ -31,10 +34,7 @@ bool limit_to_remaining(HINTERNET h, Clock::time_point deadline) {
   return WinHttpSetTimeouts(h, ms, ms, ms, ms);
 }
 
-}  // namespace
-
-std::optional<HttpReply> send_http(const HttpRequest& request) {
-  const auto deadline = Clock::now() + std::max(request.timeout, std::chrono::milliseconds(1));
+std::optional<HttpReply> send_within(const HttpRequest& request, Clock::time_point deadline) {
   std::wstring url = utf8_path(request.url).native();
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
@@ -85,6 +85,33 @@ std::optional<HttpReply> send_http(const HttpRequest& request) {
     reply.body.append(buffer, got);
   }
   return reply;
+}
+
+}  // namespace
+
+// WinHTTP's limits are kept by Windows itself, but not by every WinHTTP (Wine's waits on a silent
+// server for good), so the request runs on a thread of its own and the answer is given up when
+// the total limit runs out; a thread still blocked then ends with its request, owning its state.
+std::optional<HttpReply> send_http(const HttpRequest& request) {
+  const auto deadline = Clock::now() + std::max(request.timeout, std::chrono::milliseconds(1));
+  struct Shared {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::optional<HttpReply> reply;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::thread([shared, request, deadline] {
+    auto reply = send_within(request, deadline);
+    std::lock_guard lock(shared->mutex);
+    shared->reply = std::move(reply);
+    shared->done = true;
+    shared->finished.notify_all();
+  }).detach();
+  std::unique_lock lock(shared->mutex);
+  if (!shared->finished.wait_until(lock, deadline + std::chrono::milliseconds(100), [&] { return shared->done; }))
+    return std::nullopt;
+  return std::move(shared->reply);
 }
 
 }  // namespace calcora

@@ -116,9 +116,12 @@ inline std::string missing_file_error() { return system_error_text(ERROR_FILE_NO
 inline std::string missing_folder_error() { return system_error_text(ERROR_PATH_NOT_FOUND); }
 inline std::string is_directory_error() { return system_error_text(ERROR_ACCESS_DENIED); }
 
-// The C library's own form also sets the process environment the program reads.
-inline void set_env(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
-inline void unset_env(const char* name) { _putenv_s(name, ""); }
+// The C library's own form also sets the process environment the program reads; the wide form
+// keeps a value such as C:\Users\Пётр whole whatever the code page.
+inline void set_env(const char* name, const std::string& value) {
+  _wputenv_s(utf8_path(name).c_str(), utf8_path(value).c_str());
+}
+inline void unset_env(const char* name) { _wputenv_s(utf8_path(name).c_str(), L""); }
 
 inline FILE* open_command_pipe(const std::string& command) { return _popen(command.c_str(), "r"); }
 inline int close_command_pipe(FILE* pipe) { return _pclose(pipe); }
