@@ -27,13 +27,15 @@ desktop_program_tests() (
   version=$(sed -n 's/^project(calcora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
   setup=$PWD/dist/Calcora-Setup-$version.exe
   work=$(mktemp -d)
-  local n=$((200 + RANDOM % 500))
-  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done  # a screen of our own, not another test's
-  display=:$n
-  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=
+  export WINEPREFIX=$PWD/build-win/wine-desktop WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  trap 'wineserver -k 2>/dev/null; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+  # A screen of our own on a display number no other screen holds (Xvfb picks it and says which).
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=$display WINEPREFIX=$PWD/build-win/wine-desktop WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+  for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
+  display=:$(head -1 "$work/display")
+  export DISPLAY=$display
   # Polls a condition 600 times (at least a minute: Wine's first starts are slow on a busy machine).
   wait_for() {
     local what=$1
