@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
 # The Windows stage of the test suite: builds the Windows programs (scripts/build-windows.sh),
-# runs every C++ test under Wine, then the browser walks against calcora-serve.exe under Wine
-# (Chromium stays the Linux one), and the desktop program's installer and start (below).
-# `cpp`, `e2e` or `desktop` as the only argument runs just that part.
+# runs every C++ test under Wine (ctest --test-dir build-win), checks that the Linux and the
+# Windows hosts write the same files, then runs the browser walks against calcora-serve.exe under
+# Wine (Chromium stays the Linux one), and installs, starts and uninstalls the desktop program
+# (below). `cpp`, `desktop` or `e2e` as the only argument runs just that part.
+# The same-files check and the walks need the Linux programs in build/ (scripts/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export NO_COLOR=1
 part=${1:-all}
-scripts/build-windows.sh
+source scripts/stages.sh
 
-# A Wine prefix of our own, made once; its first start takes a while.
-export WINEPREFIX=${WINEPREFIX:-$PWD/build-win/wine-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1 || true
-  wineserver -w
+stage "Windows build" scripts/build-windows.sh
+
+# A Wine prefix of our own, made without questions (no Mono or Gecko download, no windows). One
+# Wine server is kept for the whole run, so that each program starts in a fraction of a second
+# instead of bringing a server up and down every time.
+export WINEPREFIX=$PWD/build-win/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_ready() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p
+}
+trap 'status=$?; wineserver -k >/dev/null 2>&1; (exit $status); calcora_stage_table' EXIT
+stage "Wine prefix" wine_ready
+
+if [ "$part" = all ] || [ "$part" = cpp ]; then
+  stage "C++ tests under Wine" ctest --test-dir build-win --output-on-failure -j"$(nproc)"
 fi
 
 # ---- The desktop program: installer, start with a stand-in browser, native dialog, uninstall ----
@@ -42,7 +58,14 @@ desktop_program_tests() (
     shift
     for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
     echo "desktop: timed out waiting for $what" >&2
-    return 1
+    exit 1
+  }
+  # Every check ends the test on failure by itself: the stage runner calls this function where
+  # the shell's own stop-on-error does not act.
+  check() {
+    local what=$1
+    shift
+    "$@" || { echo "desktop: $what" >&2; exit 1; }
   }
   ended() { local state; ! state=$(ps -o stat= -p "$1") || [[ $state == Z* ]]; }
   # Presses Enter in the window of that title while it is there (a key that came too early is
@@ -65,10 +88,10 @@ desktop_program_tests() (
   rm -rf "$data" "$installed" "$users/AppData/Local/com.calcora.desktop"
 
   echo "desktop: silent install"
-  wine "$setup" /S
+  check "the installer failed" wine "$setup" /S
   wait_for "the installed program" test -f "$installed/calcora.exe"
-  test -f "$start_menu" || { echo "desktop: no Start-menu shortcut" >&2; exit 1; }
-  test -f "$users/Desktop/Calcora.lnk" || { echo "desktop: no desktop shortcut" >&2; exit 1; }
+  check "no Start-menu shortcut" test -f "$start_menu"
+  check "no desktop shortcut" test -f "$users/Desktop/Calcora.lnk"
 
   echo "desktop: without a browser the start fails with its box, its log line and exit code 1"
   wine "$installed/calcora.exe" 2>"$work/failed" &
@@ -77,8 +100,9 @@ desktop_program_tests() (
   local code=0
   wait "$failed" || code=$?
   [ "$code" = 1 ] || { echo "desktop: the failed start ended with $code" >&2; exit 1; }
-  grep -q "Не удалось запустить Calcora: не найден браузер" "$work/failed"
-  grep -q "Не удалось запустить Calcora: не найден браузер" "$users/AppData/Local/com.calcora.desktop/startup.log"
+  check "no failed-start line on standard error" grep -q "Не удалось запустить Calcora: не найден браузер" "$work/failed"
+  check "no failed-start line in the start-up log" \
+    grep -q "Не удалось запустить Calcora: не найден браузер" "$users/AppData/Local/com.calcora.desktop/startup.log"
 
   echo "desktop: start with the stand-in browser"
   local log=$data/browser/stand-in.log started elapsed
@@ -89,37 +113,34 @@ desktop_program_tests() (
   wait_for "the first answered command" grep -q "command answered" "$log" 2>/dev/null
   elapsed=$((($(date +%s%N) - started) / 1000000))
   echo "desktop: cold start to the first answered command: $elapsed ms"
-  grep -q "page loaded" "$log"
-  grep -q "foreign requests refused" "$log"
+  check "the stand-in did not get the page" grep -q "page loaded" "$log"
+  check "the host answered a request without its key" grep -q "foreign requests refused" "$log"
   wait_for "the program's note of the page" grep -q "calcora: page loaded" "$work/stderr"
-  test -s "$data/calcora.db" || { echo "desktop: no database in the roaming application data" >&2; exit 1; }
+  check "no database in the roaming application data" test -s "$data/calcora.db"
 
   echo "desktop: the save dialog of an export, answered in Wine's own dialog"
   wait_for "the save dialog's answer" enter_in "Calcora save test" grep -q "save dialog answered" "$log"
-  grep -q 'save dialog answered 200 ".*\\\\смета №1.xlsx"' "$log" || { cat "$log" >&2; exit 1; }
+  check "the dialog's path did not come back: $(cat "$log")" grep -q 'save dialog answered 200 ".*\\\\смета №1.xlsx"' "$log"
 
   echo "desktop: a second start brings the first window forward and ends"
-  wine "$installed/calcora.exe"
+  check "the second start failed" wine "$installed/calcora.exe"
   wait_for "the first copy's answer" grep -q "brings the window forward" "$work/stderr"
 
   echo "desktop: closing the window ends the program"
   touch "$data/browser/close-window"
   wait_for "the program to end" ended "$program"
   wait "$program" || { echo "desktop: the program ended with $?" >&2; exit 1; }
-  grep -q "window closed" "$log"
+  check "the stand-in was not closed" grep -q "window closed" "$log"
 
   echo "desktop: uninstall keeps the data"
-  wine "$installed/uninstall.exe" /S
+  check "the uninstaller failed" wine "$installed/uninstall.exe" /S
   wait_for "the program's removal" bash -c "! test -e '$installed/calcora.exe' && ! test -e '$start_menu'"
-  test -s "$data/calcora.db" || { echo "desktop: the uninstaller removed the data" >&2; exit 1; }
+  check "the uninstaller removed the data" test -s "$data/calcora.db"
   echo "desktop: ok"
 )
 
-if [ "$part" = all ] || [ "$part" = cpp ]; then
-  ctest --test-dir build-win --output-on-failure -j"$(nproc)"
-fi
 if [ "$part" = all ] || [ "$part" = desktop ]; then
-  desktop_program_tests
+  stage "desktop program: installer, start, dialog, uninstall" desktop_program_tests
 fi
 [ "$part" = all ] || [ "$part" = e2e ] || exit 0
 
@@ -130,4 +151,13 @@ cat >"$wrapper" <<WRAPPER
 exec wine "$PWD/build-win/calcora-serve.exe" "\$@"
 WRAPPER
 chmod +x "$wrapper"
-(cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$wrapper" npx playwright test)
+
+[ -x build/calcora-serve ] || {
+  echo "test-windows: build/calcora-serve is missing; run scripts/build.sh first" >&2
+  exit 1
+}
+stage "same files from Linux and Windows" /usr/bin/python3 tests/windows/same_files.py build/calcora-serve "$wrapper"
+
+# Every walk runs: none has needed a skip under Wine.
+stage "browser walks against the Windows host" bash -c \
+  'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test' _ "$wrapper"

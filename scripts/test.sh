@@ -23,4 +23,6 @@ stage "fuzz replay" scripts/test-sanitized.sh fuzz
 
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 stage "link service on PostgreSQL" scripts/test-postgres.sh
+# The Windows programs, cross-built, with every C++ test and the walks under Wine.
+stage "Windows build and tests under Wine" scripts/test-windows.sh
 echo "All tests passed."
