@@ -29,8 +29,50 @@ stage() {
   return $status
 }
 
+# `stages_beside NAME COMMAND...` starts a chain of work beside the stages that follow, at a lower
+# priority, so it fills the processor time that waiting stages (browser walks) leave idle;
+# COMMAND runs its own `stage` calls. Its output is kept and printed by `stages_beside_wait`, with
+# its stages' rows; the rows are marked as run beside others, so their wall times overlap.
+calcora_beside_pid=
+calcora_beside_dir=
+stages_beside() {
+  local name=$1
+  shift
+  calcora_beside_dir=$(mktemp -d)
+  echo "== $name: started beside the next stages"
+  # A process group of its own, so that a failure elsewhere can stop all of it at once.
+  set -m
+  (
+    trap - EXIT
+    calcora_stage_rows=()
+    status=0
+    renice -n 10 -p $BASHPID >/dev/null || true
+    "$@" || status=$?
+    printf '%s\n' "${calcora_stage_rows[@]}" | sed 's/$/  (beside)/' >"$calcora_beside_dir/rows"
+    exit $status
+  ) >"$calcora_beside_dir/log" 2>&1 &
+  calcora_beside_pid=$!
+  set +m
+}
+
+stages_beside_wait() {
+  [ -n "$calcora_beside_pid" ] || return 0
+  local status=0
+  wait "$calcora_beside_pid" || status=$?
+  calcora_beside_pid=
+  cat "$calcora_beside_dir/log"
+  [ -s "$calcora_beside_dir/rows" ] && mapfile -t -O "${#calcora_stage_rows[@]}" calcora_stage_rows <"$calcora_beside_dir/rows"
+  rm -rf "$calcora_beside_dir"
+  return $status
+}
+
 calcora_stage_table() {
   local status=$?
+  # A failed stage ends the run: work still going beside it is stopped, its output shown.
+  if [ -n "$calcora_beside_pid" ]; then
+    kill -TERM -- "-$calcora_beside_pid" 2>/dev/null || true
+    stages_beside_wait || true
+  fi
   rm -f "$calcora_stage_times"
   ((${#calcora_stage_rows[@]})) || return $status
   echo

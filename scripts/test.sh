@@ -13,16 +13,23 @@ stage "page build" bash -c 'cd ui && npm run --silent build'
 # once, under the sanitizers, below.
 stage "native build" env CALCORA_PAGE_BUILT=1 scripts/build.sh -DCALCORA_UNIT_TESTS=OFF -DCALCORA_BENCH=OFF
 
+# The sanitizer half needs only the sources: it runs beside the page's checks, the program tests
+# and the browser walks, which spend much of their time waiting on the page, and takes the
+# processor time they leave.
+sanitizer_half() {
+  stage "sanitizer build" scripts/build-sanitized.sh
+  stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
+  stage "fuzz replay" scripts/test-sanitized.sh fuzz
+}
+stages_beside "sanitizer build and tests" sanitizer_half
+
 stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
 
 stage "program tests (release build)" ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-stage "sanitizer build" scripts/build-sanitized.sh
-stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
-stage "fuzz replay" scripts/test-sanitized.sh fuzz
-
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 stage "link service on PostgreSQL" scripts/test-postgres.sh
+stages_beside_wait
 # The Windows programs, cross-built, with every C++ test and the walks under Wine.
 stage "Windows build and tests under Wine" scripts/test-windows.sh
 echo "All tests passed."

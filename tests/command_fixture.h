@@ -54,6 +54,13 @@ struct AppFixture {
     payload["footer"].update(footer);
     return call("save_estimate", {{"payload", payload}});
   }
+  // The estimate's grand total as the library lists it.
+  double grand_total(const Json& id) {
+    for (const auto& summary : call("list_estimates", Json::object()))
+      if (summary["id"] == id) return summary["total"].get<double>();
+    ADD_FAILURE() << "no estimate " << id;
+    return 0;
+  }
   // Puts a catalog item in place directly, with the usage count a test needs; returns its id.
   int64_t add_item(const std::string& name, const std::string& category = "work", int usage_count = 0) {
     return state.with_db([&](Database& db) {

@@ -18,7 +18,7 @@ namespace calcora {
 namespace {
 
 constexpr int kLinesPerVersion = 300;
-const char* kKey = "crash-test-key";
+const char* kCrashKey = "crash-test-key";
 std::mt19937 rng_(2024);
 
 Json payload_for_version(int64_t estimate_id, int version) {
@@ -40,7 +40,7 @@ Json payload_for_version(int64_t estimate_id, int version) {
 }
 
 httplib::Result post(httplib::Client& client, const std::string& command, const Json& args) {
-  return client.Post(("/api/invoke/" + command).c_str(), httplib::Headers{{"X-Calcora-Key", kKey}}, args.dump(),
+  return client.Post(("/api/invoke/" + command).c_str(), httplib::Headers{{"X-Calcora-Key", kCrashKey}}, args.dump(),
                      "application/json");
 }
 
@@ -75,7 +75,7 @@ TEST(CrashSafety, KilledWhileSavingLeavesOneWholeVersion) {
   int kills_mid_save = 0, newer_than_ack = 0;
 
   for (int round = 0; round < rounds; ++round) {
-    test::ServeProcess host(dir.path(), kKey);
+    test::ServeProcess host(dir.path(), kCrashKey);
     httplib::Client client("127.0.0.1", host.port());
     client.set_read_timeout(10, 0);
     if (id == 0) {
@@ -132,7 +132,7 @@ TEST(CrashSafety, KilledWhileRestoringLeavesOldOrBackupDatabase) {
   {
     // The backup: three estimates of a few hundred lines, so the copy takes a moment.
     test::TempDir source;
-    test::ServeProcess host(source.path(), kKey);
+    test::ServeProcess host(source.path(), kCrashKey);
     httplib::Client client("127.0.0.1", host.port());
     for (int e = 0; e < 3; ++e) {
       auto res = post(client, "create_estimate", {{"objectName", "из копии"}});
@@ -146,7 +146,7 @@ TEST(CrashSafety, KilledWhileRestoringLeavesOldOrBackupDatabase) {
   for (int round = 0; round < rounds; ++round) {
     std::filesystem::remove_all(live_dir);
     {
-      test::ServeProcess host(live_dir, kKey);
+      test::ServeProcess host(live_dir, kCrashKey);
       httplib::Client client("127.0.0.1", host.port());
       ASSERT_EQ(post(client, "create_estimate", {{"objectName", "старая"}})->status, 200);
       std::thread restorer([&] { post(client, "import_all_data", {{"path", backup.string()}}); });
@@ -155,7 +155,7 @@ TEST(CrashSafety, KilledWhileRestoringLeavesOldOrBackupDatabase) {
       restorer.join();
     }
     // The next start must find a usable database, and it is exactly one of the two.
-    test::ServeProcess again(live_dir, kKey);
+    test::ServeProcess again(live_dir, kCrashKey);
     httplib::Client client("127.0.0.1", again.port());
     auto listed = post(client, "list_estimates", Json::object());
     ASSERT_TRUE(listed && listed->status == 200) << "round " << round;

@@ -54,6 +54,25 @@ TEST(Backup, ExportThenRestoreBringsEverythingBack) {
   EXPECT_EQ(app.call("list_estimates", Json::object()).size(), 1u);
 }
 
+// Once the user agreed to replace a file, the copy takes its place whole; a folder of that name
+// is not replaced; no staged copy is left behind either way.
+TEST(Backup, AnAgreedReplaceWritesOverTheOldCopy) {
+  test::AppFixture app;
+  app.call("create_estimate", {{"objectName", "Дом"}});
+  const auto backup = app.dir / "calcora-backup.db";
+  app.call("export_all_data", {{"path", backup.string()}});
+  app.call("create_estimate", {{"objectName", "Баня"}});
+  app.call("export_all_data", {{"path", backup.string()}, {"replace", true}});
+  EXPECT_EQ(shell("sqlite3 '" + backup.string() + "' 'SELECT COUNT(*) FROM estimates'"), "2\n");
+
+  const auto folder = app.dir / "folder.db";
+  std::filesystem::create_directory(folder);
+  EXPECT_FALSE(app.fail("export_all_data", {{"path", folder.string()}, {"replace", true}}).empty());
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  for (const auto& entry : std::filesystem::directory_iterator(app.dir.path()))
+    EXPECT_EQ(entry.path().string().find(".partial-"), std::string::npos) << entry.path();
+}
+
 TEST(Backup, OlderAndForeignFilesAreBroughtToTheCurrentSchema) {
   const std::string foreign = "CREATE TABLE estimates (id INTEGER PRIMARY KEY, note TEXT)";
   for (const std::string& source : {std::string("v4"), foreign}) {

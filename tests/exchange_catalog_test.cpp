@@ -85,6 +85,11 @@ TEST(CatalogImport, LayoutsAndHeaders) {
        {1, 2},
        {"Грунтовка|1", "Штукатурка стен|-"}},
       {"commas and semicolons: the separator is ;", "a,b;c\nd,e;f\n", {2, 0}, {"a,b|-", "d,e|-", "Грунтовка|1"}},
+      {"a price or cost beyond a trillion skips its row; the trillion itself is taken",
+       "Наименование;Цена;Себестоимость\nДоска;99999999999999999999;1\nБрус;10;-1000000000001\n"
+       "Кран;1000000000000;\nБалка;12,5;\n",
+       {2, 2},
+       {"Балка|12.5", "Кран|1000000000000"}},
   };
   for (const auto& c : cases) {
     test::AppFixture app;

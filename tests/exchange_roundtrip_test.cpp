@@ -95,13 +95,6 @@ void export_visible_cells_only(test::AppFixture& app, const Json& id, const std:
   write_estimate_workbook(estimate, compute_totals(estimate.lines, estimate.footer), path, HiddenValues::kLeftOut);
 }
 
-double grand_total(test::AppFixture& app, const Json& id) {
-  for (const auto& summary : app.call("list_estimates", Json::object()))
-    if (summary["id"] == id) return summary["total"].get<double>();
-  ADD_FAILURE() << "no estimate " << id;
-  return 0;
-}
-
 TEST_P(RoundTrip, EstimateWorkbookWithoutRecordsGivesBackItsLinesAndGrandTotal) {
   test::AppFixture app;
   const auto cases = estimate_cases();
@@ -128,7 +121,7 @@ TEST_P(RoundTrip, EstimateWorkbookWithoutRecordsGivesBackItsLinesAndGrandTotal) 
 
     const Json& f = got["footer"];
     const Json& s = sent["footer"];
-    EXPECT_NEAR(grand_total(app, id), grand_total(app, sent["estimate"]["id"]), 0.005);
+    EXPECT_NEAR(app.grand_total(id), app.grand_total(sent["estimate"]["id"]), 0.005);
     const bool add_on = s["show_materials"].get<bool>() && s["materials"].get<double>() > 0;
     EXPECT_EQ(f["show_materials"], add_on);
     if (add_on) {
@@ -191,7 +184,7 @@ TEST(EstimateWorkbookRoundTrip, RandomEstimatesKeepTheirGrandTotal) {
     app.call("export_estimate_xlsx", {{"id", sent["estimate"]["id"]}, {"path", path.string()}});
     const Json id = app.call("import_estimate_xlsx", {{"path", path.string()}});
     const Json got = app.call("get_estimate", {{"id", id}});
-    EXPECT_NEAR(grand_total(app, id), grand_total(app, sent["estimate"]["id"]), 0.005) << n;
+    EXPECT_NEAR(app.grand_total(id), app.grand_total(sent["estimate"]["id"]), 0.005) << n;
     ASSERT_EQ(got["lines"].size(), sent["lines"].size()) << n;
     for (size_t l = 0; l < sent["lines"].size(); ++l)
       for (const char* field : {"name", "line_type", "unit", "quantity", "unit_price", "fixed_total"})

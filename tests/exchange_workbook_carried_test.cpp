@@ -40,13 +40,6 @@ Json by_position(const Json& formula, const Json& lines) {
   return out + text.substr(done);
 }
 
-double grand_total(test::AppFixture& app, const Json& id) {
-  for (const auto& summary : app.call("list_estimates", Json::object()))
-    if (summary["id"] == id) return summary["total"].get<double>();
-  ADD_FAILURE() << "no estimate " << id;
-  return 0;
-}
-
 // Everything of the imported estimate equals the sent one, but ids, dates and the proposal.
 void expect_same_estimate(test::AppFixture& app, const Json& sent, const Json& id) {
   const Json got = app.call("get_estimate", {{"id", id}});
@@ -64,7 +57,7 @@ void expect_same_estimate(test::AppFixture& app, const Json& sent, const Json& i
   Json fa = sent["footer"], fb = got["footer"];
   fa.erase("estimate_id"), fb.erase("estimate_id");
   EXPECT_EQ(fb, fa);
-  EXPECT_NEAR(grand_total(app, id), grand_total(app, sent["estimate"]["id"]), 0.005);
+  EXPECT_NEAR(app.grand_total(id), app.grand_total(sent["estimate"]["id"]), 0.005);
 }
 
 // An estimate made at random as a user makes one: categories set with the badge whatever the

@@ -2,7 +2,10 @@
 // write, and LibreOffice computing the formulas to the same grand total as the program.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "exchange/cell_values.h"
+#include "exchange/sheet_numbers.h"
 #include "exchange/xlsx_reader.h"
 #include "exchange_support.h"
 
@@ -66,6 +69,45 @@ TEST(EstimateWorkbook, FixedFormOfTheExample) {
   ASSERT_EQ(run.size(), 80u - 11 + 1);
   EXPECT_EQ(run.front(), "11");
   EXPECT_EQ(run.back(), "80");
+}
+
+// Every number of the sheet, cells and stored formula results alike, is the shortest text of the
+// value rounded to 15 significant digits: the writer's own 16 digits show binary noise.
+TEST(EstimateWorkbook, NumbersAreWrittenAsSpreadsheetsShowThem) {
+  test::AppFixture app;
+  Json lines = Json::array({full("Грунт", "м³", 9250223.711063, 1), full("Стены", "м²", 19.35 * 1.1, 1),
+                            {{"line_type", "fixed"}, {"name", "Кран"}, {"fixed_total", 67243609.2028934}},
+                            full("Плитка", "м²", 0.1 + 0.2, 909335199.047867)});
+  Json saved = app.make_estimate("Дом", lines);
+  const auto path = app.dir / "дом.xlsx";
+  app.call("export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
+  const std::string xml = test::read_zip_entry(path, "xl/worksheets/sheet1.xml");
+  for (const char* part : {"<v>9250223.711063</v>", "<v>21.285</v>", "<v>67243609.2028934</v>", "<v>0.3</v>",
+                           "<v>909335199.047867</v>", "<f>D6*$E$6</f><v>272800559.71436</v>"})
+    EXPECT_NE(xml.find(part), std::string::npos) << part;
+  const std::regex sixteen_digits(R"(<v>-?(\d\.?){16,}</v>)");
+  EXPECT_FALSE(std::regex_search(xml, sixteen_digits));
+  // The values read back as written.
+  SheetArea area = read_first_sheet(path);
+  EXPECT_EQ(cell_text(area.at(2, 3)), "9250223.711063");
+}
+
+TEST(SheetNumbers, OnlyNumberCellsAreRewritten) {
+  struct Case {
+    const char* xml;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {R"(<c r="D3"><v>9250223.711062999</v></c>)", R"(<c r="D3"><v>9250223.711063</v></c>)"},
+      {R"(<c r="D3" s="1" t="n"><v>1E+20</v></c>)", R"(<c r="D3" s="1" t="n"><v>100000000000000000000</v></c>)"},
+      {R"(<c r="F3"><f>D3*$E$3</f><v>49.50000000000001</v></c>)", R"(<c r="F3"><f>D3*$E$3</f><v>49.5</v></c>)"},
+      // Shared strings, formula strings, empty cells and what is no number stay as they are.
+      {R"(<c r="B3" t="s"><v>12.30000000000001</v></c>)", R"(<c r="B3" t="s"><v>12.30000000000001</v></c>)"},
+      {R"(<c r="B3" t="str"><f>A1</f><v>1.0</v></c>)", R"(<c r="B3" t="str"><f>A1</f><v>1.0</v></c>)"},
+      {R"(<c r="B3" s="2"/><c r="C3"><v>x</v></c>)", R"(<c r="B3" s="2"/><c r="C3"><v>x</v></c>)"},
+      {R"(<cols><col min="1" width="3.7109375"/></cols>)", R"(<cols><col min="1" width="3.7109375"/></cols>)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(shorten_sheet_numbers(c.xml), c.expected) << c.xml;
 }
 
 TEST(EstimateWorkbook, NumberRunAndOptionalFooterRows) {

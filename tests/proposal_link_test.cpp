@@ -16,7 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* kTicket = "ticket-секрет-1";
+const char* kLinkTicket = "ticket-секрет-1";
 
 // Keeps the tests' requests on this machine even where a proxy is configured.
 void drop_proxy_settings() {
@@ -49,7 +49,7 @@ struct LinkServiceTest : ::testing::Test {
 };
 
 TEST_F(LinkServiceTest, PublishPollRevokeRoundTrip) {
-  auto first = publish_proposal(config, kTicket, sample_snapshot(), std::nullopt);
+  auto first = publish_proposal(config, kLinkTicket, sample_snapshot(), std::nullopt);
   EXPECT_EQ(first.url, service.base_address() + "/p/" + first.token);
   EXPECT_EQ(first.to_json().dump(), Json({{"token", first.token}, {"url", first.url}}).dump());
   EXPECT_EQ(service.snapshot(first.token), sample_snapshot());
@@ -59,12 +59,12 @@ TEST_F(LinkServiceTest, PublishPollRevokeRoundTrip) {
   EXPECT_EQ(sent.path, "/api/proposals");
   EXPECT_EQ(sent.content_type, "application/json");
   EXPECT_FALSE(sent.has_authorization);
-  EXPECT_EQ(Json::parse(sent.body), Json({{"ticket", kTicket}, {"snapshot", sample_snapshot()}, {"token", nullptr}}));
+  EXPECT_EQ(Json::parse(sent.body), Json({{"ticket", kLinkTicket}, {"snapshot", sample_snapshot()}, {"token", nullptr}}));
 
   // A later publish of the same proposal updates the same link.
   Json changed = sample_snapshot();
   changed["total"] = 1;
-  auto again = publish_proposal(config, kTicket, changed, first.token);
+  auto again = publish_proposal(config, kLinkTicket, changed, first.token);
   EXPECT_EQ(again.token, first.token);
   EXPECT_EQ(service.snapshot(first.token), changed);
 
@@ -85,9 +85,9 @@ TEST_F(LinkServiceTest, PublishPollRevokeRoundTrip) {
   EXPECT_EQ(answered.comments, comments);
   EXPECT_EQ(answered.decision, decision);
 
-  revoke_proposal(config, kTicket, first.token);
+  revoke_proposal(config, kLinkTicket, first.token);
   EXPECT_EQ(Json::parse(service.requests().back().body),
-            Json({{"ticket", kTicket}, {"token", first.token}, {"revoke", true}}));
+            Json({{"ticket", kLinkTicket}, {"token", first.token}, {"revoke", true}}));
   EXPECT_EQ(poll_proposal(config, first.token).to_json().dump(),
             R"({"ok":false,"revoked":true,"comments":null,"decision":null,"snapshot":null})");
 }
@@ -95,7 +95,7 @@ TEST_F(LinkServiceTest, PublishPollRevokeRoundTrip) {
 TEST_F(LinkServiceTest, RefusalsFromTheServiceItself) {
   EXPECT_EQ(error_of([&] { publish_proposal(config, "чужой ключ", sample_snapshot(), std::nullopt); }),
             "ключ доступа не принят");
-  EXPECT_EQ(error_of([&] { revoke_proposal(config, kTicket, "kp404"); }), "публикация не найдена");
+  EXPECT_EQ(error_of([&] { revoke_proposal(config, kLinkTicket, "kp404"); }), "публикация не найдена");
   EXPECT_EQ(error_of([&] { poll_proposal(config, "kp404"); }), "публикация не найдена");
 }
 
@@ -150,8 +150,8 @@ TEST_F(LinkServiceTest, EveryKindOfReply) {
     service.answer_with(c.status, c.content_type, c.body);
     std::string error = error_of([&] {
       switch (c.call) {
-        case Call::kPublish: publish_proposal(config, kTicket, sample_snapshot(), std::nullopt); break;
-        case Call::kRevoke: revoke_proposal(config, kTicket, "t1"); break;
+        case Call::kPublish: publish_proposal(config, kLinkTicket, sample_snapshot(), std::nullopt); break;
+        case Call::kRevoke: revoke_proposal(config, kLinkTicket, "t1"); break;
         case Call::kPoll: poll_proposal(config, "t1"); break;
       }
     });
@@ -170,10 +170,10 @@ TEST_F(LinkServiceTest, PollPassesTheServiceMembersOnAsTheyCame) {
 
 TEST_F(LinkServiceTest, ReasonNeverShowsTheTicket) {
   service.answer_with(200, "application/json",
-                      Json({{"ok", false}, {"reason", std::string("ключ ") + kTicket + " заблокирован"}}).dump());
-  EXPECT_EQ(error_of([&] { publish_proposal(config, kTicket, sample_snapshot(), std::nullopt); }),
+                      Json({{"ok", false}, {"reason", std::string("ключ ") + kLinkTicket + " заблокирован"}}).dump());
+  EXPECT_EQ(error_of([&] { publish_proposal(config, kLinkTicket, sample_snapshot(), std::nullopt); }),
             "ключ *** заблокирован");
-  EXPECT_EQ(error_of([&] { revoke_proposal(config, kTicket, "t1"); }), "ключ *** заблокирован");
+  EXPECT_EQ(error_of([&] { revoke_proposal(config, kLinkTicket, "t1"); }), "ключ *** заблокирован");
 }
 
 TEST_F(LinkServiceTest, OversizedReplyIsNotRead) {
@@ -186,7 +186,7 @@ TEST_F(LinkServiceTest, OversizedReplyIsNotRead) {
 TEST_F(LinkServiceTest, ForeignBaseAddressGetsTheUploadButNoLink) {
   // Host names are compared case-sensitively, yet this one still reaches the test service.
   LinkServiceConfig foreign{"http://LOCALHOST:" + std::to_string(service.port()), 5s};
-  EXPECT_EQ(error_of([&] { publish_proposal(foreign, kTicket, sample_snapshot(), std::nullopt); }), kForeignSite);
+  EXPECT_EQ(error_of([&] { publish_proposal(foreign, kLinkTicket, sample_snapshot(), std::nullopt); }), kForeignSite);
   ASSERT_EQ(service.requests().size(), 1u);
   EXPECT_EQ(service.requests()[0].path, "/api/proposals");
 }
@@ -198,8 +198,8 @@ TEST_F(LinkServiceTest, NoServiceListening) {
     gone_base = gone.base_address();
   }
   LinkServiceConfig closed{gone_base, 5s};
-  EXPECT_EQ(error_of([&] { publish_proposal(closed, kTicket, sample_snapshot(), std::nullopt); }), kNoNetwork);
-  EXPECT_EQ(error_of([&] { revoke_proposal(closed, kTicket, "t1"); }), kNoNetwork);
+  EXPECT_EQ(error_of([&] { publish_proposal(closed, kLinkTicket, sample_snapshot(), std::nullopt); }), kNoNetwork);
+  EXPECT_EQ(error_of([&] { revoke_proposal(closed, kLinkTicket, "t1"); }), kNoNetwork);
   EXPECT_EQ(error_of([&] { poll_proposal(closed, "t1"); }), kNoNetwork);
   // Only http and https are ever spoken, whatever the base address says.
   LinkServiceConfig file_base{"file:///etc", 5s};
@@ -212,7 +212,7 @@ TEST_F(LinkServiceTest, ServiceThatNeverAnswersTimesOut) {
   for (Call call : {Call::kPublish, Call::kPoll}) {
     auto start = std::chrono::steady_clock::now();
     std::string error = error_of([&] {
-      if (call == Call::kPublish) publish_proposal(quick, kTicket, sample_snapshot(), std::nullopt);
+      if (call == Call::kPublish) publish_proposal(quick, kLinkTicket, sample_snapshot(), std::nullopt);
       if (call == Call::kPoll) poll_proposal(quick, "t1");
     });
     auto took = std::chrono::steady_clock::now() - start;

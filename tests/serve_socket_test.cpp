@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 using test::RawConnection;
 using test::RawReply;
 
-constexpr const char* kKey = "socket-test-key";
+constexpr const char* kSocketKey = "socket-test-key";
 // A fresh client is answered in milliseconds; the limit allows for a busy two-core machine, while
 // a host whose workers are all held waits for a read timeout of several seconds.
 constexpr auto kFreshClientLimit = 2000ms;
@@ -30,11 +30,11 @@ constexpr int kHeldConnections = 32;
 
 struct Host {
   test::TempDir dir;
-  test::ServeProcess process{dir.path(), kKey};
+  test::ServeProcess process{dir.path(), kSocketKey};
   int port() const { return process.port(); }
 
   std::string command(std::string_view name, std::string_view args) const {
-    return test::command_request(port(), kKey, name, args);
+    return test::command_request(port(), kSocketKey, name, args);
   }
   RawReply ask(std::string_view request, std::chrono::milliseconds limit = kAnswerLimit) const {
     RawConnection connection(port());

@@ -54,6 +54,27 @@ test('one copied spreadsheet cell goes into the price; a 3 × 4 block fills from
   expect(await host.invoke<unknown[]>('search_memory', { query: '1500' })).toEqual([]);
 });
 
+test('figures beyond a trillion, pasted, leave their cells as they were and say why', async ({ page, host }) => {
+  const id = await seedEstimate(host.invoke, 'Санузел', EXAMPLE);
+  await page.goto(`${host.origin}/editor/${id}`);
+  const editor = new EditorPage(page);
+  const paste = (text: string) =>
+    page.evaluate((t) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', t);
+      document.activeElement!.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    }, text);
+  await editor.qty(1).click();
+  await paste('5\t99999999999999999999\r\n7\t25\r\n');
+  await expect(editor.qty(2)).toHaveValue('7');
+  await expect(editor.price(1)).toHaveValue('900');
+  await expect(editor.error).toHaveText('Числа больше 1 000 000 000 000 по модулю не вставлены (ячеек: 1), в этих ячейках прежние значения.');
+  await editor.price(2).click();
+  await paste('99999999999999999999\r\n');
+  await expect(editor.row(2).getByRole('alert')).toHaveText('Не больше 1 000 000 000 000');
+  await expect(editor.price(2)).toHaveValue('25');
+});
+
 test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoes its own typing; a type switch keeps the sum', async ({ page, host }) => {
   const id = await seedEstimate(host.invoke, 'Санузел', [
     { name: 'Плитка', unit: 'шт', quantity: 3, unit_price: 900 },
@@ -89,6 +110,7 @@ test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoe
   await editor.row(0).getByTestId('edit-item').click();
   const name = page.getByTestId('item-name');
   await expect(name).toBeFocused();
+  await expect(page.getByRole('dialog').locator('label')).toHaveText(['Наименование', 'Ед.изм.', 'Тип', 'Категория', 'Цена по умолчанию']);
   await name.press('End');
   await name.pressSequentially(' 30×60');
   await expect(name).toHaveValue('Плитка 30×60');
@@ -100,6 +122,36 @@ test('"м2" and Enter in a unit cell keeps м²; Ctrl+Z in the item dialog undoe
   await expect(editor.name(0)).toHaveValue('Плитка');
   await expect(editor.qty(1)).toHaveValue('4');
   await expect(editor.rows).toHaveCount(3);
+  await expect(editor.row(1).locator('.name-wrap')).not.toHaveCSS('font-weight', '700');
+});
+
+test('after a click on a toolbar button the arrows and F2 act on the grid; Enter and Space still press the button', async ({ page, host }) => {
+  const id = await seedEstimate(host.invoke, 'Санузел', EXAMPLE);
+  await page.goto(`${host.origin}/editor/${id}`);
+  const editor = new EditorPage(page);
+  await editor.qty(1).click();
+  const center = page.getByTitle('По центру');
+  await center.click();
+  await expect(center).toBeFocused();
+  await page.keyboard.press('ArrowDown');
+  await expect(editor.qty(2)).toBeFocused();
+  await page.getByTitle('По правому краю').click();
+  await page.keyboard.press('F2');
+  await expect(editor.qty(2)).toBeFocused();
+  // A filter moves the grid to its first row; the arrow goes to the next row in sight.
+  await page.getByRole('button', { name: 'Материалы' }).click();
+  await page.keyboard.press('ArrowDown');
+  await expect(editor.name(2)).toBeFocused();
+  await page.getByRole('button', { name: 'Все' }).click();
+
+  await editor.qty(1).click();
+  const bold = page.getByTitle('Жирный (Ctrl+B)');
+  await bold.focus();
+  await page.keyboard.press('Enter');
+  await expect(bold).toBeFocused();
+  await expect(editor.row(1).locator('.name-wrap')).toHaveCSS('font-weight', '700');
+  await page.keyboard.press('Space');
+  await expect(bold).toBeFocused();
   await expect(editor.row(1).locator('.name-wrap')).not.toHaveCSS('font-weight', '700');
 });
 

@@ -177,15 +177,27 @@ test('a backup brings back a deleted estimate without a restart', async ({ page,
   await expect(panel).toContainText('В копию попадают все сметы и справочник.');
 
   await panel.getByTestId('settings-backup').click();
-  await expect(dialog.path).toHaveValue(`calcora-backup-${new Date().toISOString().slice(0, 10)}.db`);
+  await expect(dialog.path).toHaveValue(new RegExp(`(^|[\\\\/])calcora-backup-${new Date().toISOString().slice(0, 10)}\\.db$`));
   await dialog.choose(backup);
   await expect(settings.dataMessage).toHaveText('Резервная копия сохранена.');
   expect(existsSync(backup)).toBe(true);
 
-  // The same name again: the native side refuses to overwrite, and says so.
+  // The same name again, as for every export: the dialog starts in that folder, and the copy
+  // there is replaced only after a "yes".
+  const box = new MessageBox(page);
+  const before = readFileSync(backup);
+  await panel.getByTestId('settings-backup').click();
+  await expect(dialog.path).toHaveValue(path.join(dir, `calcora-backup-${new Date().toISOString().slice(0, 10)}.db`));
+  await dialog.choose(backup);
+  await expect(box.confirm).toContainText('Файл «copy.db» уже есть. Заменить его?');
+  await box.cancel();
+  await expect(settings.dataMessage).toHaveCount(0);
+  expect(readFileSync(backup).equals(before)).toBe(true);
   await panel.getByTestId('settings-backup').click();
   await dialog.choose(backup);
-  await expect(settings.dataMessage).toContainText('Ошибка: ');
+  await box.ok();
+  await expect(settings.dataMessage).toHaveText('Резервная копия сохранена.');
+  await expect(page.getByTestId('settings-data-saved')).toHaveText(`Сохранено: ${backup}`);
 
   await host.invoke('delete_estimate', { id: keep });
   const list = new EstimateList(page);
@@ -194,7 +206,6 @@ test('a backup brings back a deleted estimate without a restart', async ({ page,
 
   await settings.open();
   await settings.category('data');
-  const box = new MessageBox(page);
   // Declining the question changes nothing.
   await page.getByTestId('settings-restore').click();
   await dialog.choose(backup);

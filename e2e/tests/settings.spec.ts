@@ -89,11 +89,15 @@ test('the link service key is stored masked and cleared with an empty value', as
   expect(await host.invoke('proposal_ticket_get')).toBeNull();
 });
 
-test('column titles changed in "Таблица" show in the editor and after a reload', async ({ page, host }) => {
+test('column titles changed in "Таблица" show in the editor and after a reload; "Сбросить" brings the defaults back', async ({ page, host }) => {
   const created = await host.invoke<{ estimate: { id: number } }>('create_estimate', { objectName: 'Колонки' });
   const settings = new Settings(page);
   await settings.open();
   const table = await settings.category('table');
+  await expect(table).toContainText('Имена, ширина (px) и порядок. Ширину можно также тянуть за край заголовка в таблице.');
+  await table.getByLabel('Заголовок колонки unit').fill('Единица');
+  await table.getByRole('button', { name: 'Сбросить' }).click();
+  await expect(table.getByLabel('Заголовок колонки unit')).toHaveValue('Ед.');
   await table.getByLabel('Заголовок колонки qty').fill('Кол-во');
   await page.goto(`${host.origin}/editor/${created.estimate.id}`);
   await expect(page.getByTestId('grid-head')).toContainText('Кол-во');

@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "common/ascii.h"
+
 namespace calcora {
 
 namespace {
@@ -19,9 +21,8 @@ struct SyntaxError {
 };
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_ident_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool is_ident_char(char c) { return is_ident_start(c) || is_digit(c); }
+bool is_ident_char(char c) { return is_ident_start(c) || is_ascii_digit(c); }
 
 double signum(double x) {
   if (std::isnan(x)) return x;
@@ -175,7 +176,7 @@ class Evaluator {
       ++pos_;
       return value;
     }
-    if (is_digit(c) || (c == '.' && pos_ + 1 < text_.size() && is_digit(text_[pos_ + 1]))) return parse_number();
+    if (is_ascii_digit(c) || (c == '.' && pos_ + 1 < text_.size() && is_ascii_digit(text_[pos_ + 1]))) return parse_number();
     if (is_ident_start(c)) return parse_name();
     unexpected();
   }
@@ -184,25 +185,25 @@ class Evaluator {
   // too: "round(работы * 0,07)" is what users mean. Arguments are parted by a semicolon, as in
   // Russian spreadsheets, or by a comma that does not stand between digits ("max(1, 5)").
   bool decimal_comma_at(size_t p) const {
-    return p > 0 && p + 1 < text_.size() && text_[p] == ',' && is_digit(text_[p - 1]) && is_digit(text_[p + 1]);
+    return p > 0 && p + 1 < text_.size() && text_[p] == ',' && is_ascii_digit(text_[p - 1]) && is_ascii_digit(text_[p + 1]);
   }
 
   double parse_number() {
     size_t start = pos_;
-    while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && is_ascii_digit(text_[pos_])) ++pos_;
     size_t comma = std::string_view::npos;
     if (pos_ < text_.size() && (text_[pos_] == '.' || decimal_comma_at(pos_))) {
       if (text_[pos_] == ',') comma = pos_;
       ++pos_;
-      while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
+      while (pos_ < text_.size() && is_ascii_digit(text_[pos_])) ++pos_;
     }
     // An exponent only when digits follow, so that "2e" stays a number followed
     // by a name.
     if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
       size_t p = pos_ + 1;
       if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
-      if (p < text_.size() && is_digit(text_[p])) {
-        while (p < text_.size() && is_digit(text_[p])) ++p;
+      if (p < text_.size() && is_ascii_digit(text_[p])) {
+        while (p < text_.size() && is_ascii_digit(text_[p])) ++p;
         pos_ = p;
       }
     }

@@ -3,11 +3,12 @@
 
 #include <charconv>
 
+#include "common/ascii.h"
+
 namespace calcora {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -21,7 +22,7 @@ std::string remap_line_references(std::string_view formula, const std::unordered
     if (at == std::string_view::npos) break;
     size_t digits = at + kPrefix.size();
     size_t end = digits;
-    while (end < formula.size() && is_digit(formula[end])) ++end;
+    while (end < formula.size() && is_ascii_digit(formula[end])) ++end;
     std::string_view rest = formula.substr(end);
     bool complete = end > digits && (rest.starts_with(".qty") || rest.starts_with(".price"));
     int64_t id = 0;

@@ -6,6 +6,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/random_id.h"
 #include "common/utf8_path.h"
 
 namespace calcora {
@@ -56,8 +57,16 @@ void check_backup_file(const std::filesystem::path& path) {
   if (rc != SQLITE_ROW) throw CommandError(kNotBackupMessage);
 }
 
-void export_backup(AppState& state, const std::filesystem::path& path) {
-  state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path_utf8(path)).run(); });
+void export_backup(AppState& state, const std::filesystem::path& path, bool replace) {
+  auto vacuum_into = [&](const std::filesystem::path& target) {
+    state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path_utf8(target)).run(); });
+  };
+  if (!replace) return vacuum_into(path);
+  std::filesystem::path staged = path;
+  staged += ".partial-" + random_uuid();
+  RemoveOnExit cleanup(staged);
+  vacuum_into(staged);
+  replace_file(staged, path);
 }
 
 void restore_backup(AppState& state, const std::filesystem::path& path) {

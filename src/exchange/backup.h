@@ -10,9 +10,10 @@ namespace calcora {
 
 inline constexpr const char* kNotBackupMessage = "это не резервная копия Calcora";
 
-// A compacted copy of the live database at `path`; an existing non-empty file is refused by the
-// database and left as it is.
-void export_backup(AppState& state, const std::filesystem::path& path);
+// A compacted copy of the live database at `path`. Without `replace` an existing non-empty file is
+// refused by the database and left as it is. With it (the user agreed to replace the file) the copy
+// is written beside the target and renamed over it, so a failed copy leaves the old file intact.
+void export_backup(AppState& state, const std::filesystem::path& path, bool replace = false);
 
 // Checks that the file at `path` is a backup this program can restore, without changing anything:
 // fails with "не открыть копию: …" or "это не резервная копия Calcora". The page asks it before

@@ -148,7 +148,7 @@ bool worth_bulk_indexing(size_t positions, int64_t existing) {
 
 CatalogImportCount write_catalog_table(Database& db, const CatalogTable& table) {
   CatalogImportCount count;
-  count.skipped = table.blank_rows;
+  count.skipped = table.skipped_rows;
   if (table.positions.empty()) return count;
   const std::string now = utc_now_stamp();
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <initializer_list>
 
 #include "calc/category.h"
 #include "common/file_io.h"
+#include "common/number_text.h"
 #include "common/utf8_path.h"
 #include "exchange/cell_values.h"
 #include "exchange/csv_table.h"
@@ -102,6 +105,13 @@ class LabelReader {
   std::vector<std::pair<std::string, std::string>> keys_;
 };
 
+// A figure beyond reason in a row: the row is left out rather than stored.
+bool row_beyond_number_limit(std::initializer_list<std::optional<double>> values) {
+  for (const auto& v : values)
+    if (v && std::fabs(*v) > kNumberLimit) return true;
+  return false;
+}
+
 // The leftmost column of each meaning in a header row.
 std::array<std::optional<size_t>, kMeaningCount> header_columns(const std::vector<Cell>& header) {
   std::array<std::optional<size_t>, kMeaningCount> columns;
@@ -129,17 +139,19 @@ void read_price_list(std::vector<std::vector<Cell>>& rows, size_t header_row,
   };
   for (size_t r = header_row + 1; r < rows.size(); ++r) {
     auto name = text(r, kName);
-    if (!name) {
-      ++table.blank_rows;
+    CatalogPosition p;
+    if (name) {
+      p.default_price = number(r, kPrice);
+      p.cost_price = number(r, kCost);
+    }
+    if (!name || row_beyond_number_limit({p.default_price, p.cost_price})) {
+      ++table.skipped_rows;
       continue;
     }
-    CatalogPosition p;
     p.category = guess_category(*name);
     p.name = std::move(*name);
     p.sku = text(r, kSku);
     p.unit = text(r, kUnit);
-    p.default_price = number(r, kPrice);
-    p.cost_price = number(r, kCost);
     if (auto type = label(r, kType, types)) {
       p.line_type = std::move(*type);
       p.line_type_read = true;
@@ -161,6 +173,10 @@ void read_estimate_workbook(const std::vector<std::vector<Cell>>& rows, CatalogT
     const auto quantity = cell_number(cell_at(rows, r, 3));
     const auto price = cell_number(cell_at(rows, r, 4));
     const auto sum = cell_number(cell_at(rows, r, 5));
+    if (row_beyond_number_limit({quantity, price, sum})) {
+      ++table.skipped_rows;
+      continue;
+    }
     if (!p.unit && !quantity) {
       if (!sum || *sum <= 0) continue;
       p.line_type = "fixed";

@@ -46,7 +46,9 @@ enum class CatalogLayout { kPriceList, kEstimateWorkbook, kPlainList };
 struct CatalogTable {
   CatalogLayout layout = CatalogLayout::kPlainList;
   std::vector<CatalogPosition> positions;
-  size_t blank_rows = 0;  // price-list rows without a name: they count as skipped
+  // Rows left out that count as skipped: price-list rows without a name, and rows whose price,
+  // cost, quantity or sum is beyond kNumberLimit (a misread column or a typing slip).
+  size_t skipped_rows = 0;
 };
 
 // The rows of a CSV file: from its header row, should one stand below a title (csv_table.h).

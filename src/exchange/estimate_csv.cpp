@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/ascii.h"
 #include "exchange/footer_rows.h"
 #include "exchange/number_text.h"
 
@@ -23,7 +24,6 @@ std::string field(const std::string& value) {
 // An amount; absent or not finite gives the empty field.
 std::string amount(const std::optional<double>& value) { return number_text(value); }
 
-bool is_blank(const std::string& s) { return s.find_first_not_of(" \t\r\n\v\f") == std::string::npos; }
 
 void total_record(std::string& out, const std::string& label, double value) {
   out += "\n;" + label + ";;;;" + amount(value);

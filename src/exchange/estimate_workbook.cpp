@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/number_text.h"
+#include "exchange/estimate_columns.h"
 #include "exchange/footer_rows.h"
 #include "exchange/workbook_carrier.h"
 #include "exchange/workbook_file.h"
@@ -16,8 +17,6 @@ constexpr const char* kHeaders[] = {"№",    "Наименование\u00A0р�
                                     "Сумма"};
 constexpr double kWidths[] = {3, 40, 10, 12, 12, 12};
 constexpr int kLastRunNumber = 80;
-
-enum Col : lxw_col_t { kA = 0, kB, kC, kD, kE, kF };
 
 class SheetWriter {
  public:

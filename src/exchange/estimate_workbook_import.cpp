@@ -8,9 +8,11 @@
 #include "calc/category.h"
 #include "calc/totals.h"
 #include "commands/json.h"
+#include "common/ascii.h"
 #include "common/errors.h"
 #include "common/random_id.h"
 #include "exchange/cell_values.h"
+#include "exchange/estimate_columns.h"
 #include "exchange/footer_rows.h"
 #include "exchange/workbook_carrier.h"
 
@@ -18,11 +20,7 @@ namespace calcora {
 
 namespace {
 
-enum Col : size_t { kA = 0, kB, kC, kD, kE, kF };
-
 constexpr const char* kMaterialDeliveryLabel = "Доставка материала";
-
-bool is_blank(const std::string& s) { return s.find_first_not_of(" \t\r\n\v\f") == std::string::npos; }
 
 struct RowCells {
   std::optional<std::string> name, unit;

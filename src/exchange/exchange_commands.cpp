@@ -70,7 +70,7 @@ void register_exchange_commands(CommandRegistry& registry) {
     return to_json_text(stored);
   });
   registry.add("export_all_data", [](AppState& s, const Args& a) -> Json {
-    export_backup(s, a.required<std::filesystem::path>("path"));
+    export_backup(s, a.required<std::filesystem::path>("path"), a.optional<bool>("replace").value_or(false));
     return nullptr;
   });
   registry.add("check_backup_file", [](AppState&, const Args& a) -> Json {

@@ -11,12 +11,12 @@ namespace calcora {
 namespace {
 
 // The first row: a mark, the layout's version, then the estimate's own record.
-constexpr const char* kMark = "calcora-estimate";
-constexpr double kVersion = 1;
+constexpr const char* kCarrierMark = "calcora-estimate";
+constexpr double kCarrierVersion = 1;
 // A spreadsheet cell holds at most 32,767 characters; longer records go on in the next cells.
 constexpr size_t kChunkBytes = 30000;
 
-enum Col : lxw_col_t { kRowRef = 0, kRowWritten, kFirstChunk };
+enum CarrierColumn : lxw_col_t { kRowRef = 0, kRowWritten, kFirstChunk };
 
 constexpr const char* kKindNames[] = {"works",  "materials",   "equipment", "delivery", "extra",
                                       "markup", "grand_total", "advance",   "balance"};
@@ -80,8 +80,8 @@ void CarrierRecords::footer(lxw_row_t row, FooterRowKind kind, const std::string
 void CarrierRecords::write(WorkbookFile& file, const char* table_sheet, const SaveEstimatePayload& estimate) const {
   lxw_worksheet* sheet = file.add_sheet(kCarrierSheetName);
   worksheet_hide(sheet);
-  check_xlsx(worksheet_write_string(sheet, 0, kRowRef, kMark, nullptr));
-  check_xlsx(worksheet_write_number(sheet, 0, kRowWritten, kVersion, nullptr));
+  check_xlsx(worksheet_write_string(sheet, 0, kRowRef, kCarrierMark, nullptr));
+  check_xlsx(worksheet_write_number(sheet, 0, kRowWritten, kCarrierVersion, nullptr));
   // The proposal settings stay out, as they do from the exchange file.
   write_chunks(sheet, 0,
                Json{{"mode", estimate.estimate.mode},
@@ -102,7 +102,7 @@ void CarrierRecords::write(WorkbookFile& file, const char* table_sheet, const Sa
 
 std::optional<CarriedEstimate> read_carrier(const SheetArea& carrier, const SheetArea& table) {
   if (carrier.first_row() != 0 || carrier.first_col() != 0) return std::nullopt;
-  if (cell_text(carrier.at(0, kRowRef)) != kMark || cell_number(carrier.at(0, kRowWritten)) != kVersion)
+  if (cell_text(carrier.at(0, kRowRef)) != kCarrierMark || cell_number(carrier.at(0, kRowWritten)) != kCarrierVersion)
     return std::nullopt;
   const auto head = read_chunks(carrier, 0);
   if (!head) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "exchange/sheet_numbers.h"
 
 namespace calcora {
 
@@ -47,6 +48,7 @@ void WorkbookFile::save(const std::filesystem::path& target) {
   lxw_error error = workbook_close(book_);
   book_ = nullptr;
   check_xlsx(error);
+  shorten_workbook_numbers(temp_path_);
   write_file_atomically(target, read_whole_file(temp_path_));
 }
 

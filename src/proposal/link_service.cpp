@@ -1,5 +1,6 @@
 #include "proposal/link_service.h"
 
+#include "common/ascii.h"
 #include "common/errors.h"
 #include "proposal/http_client.h"
 #include "proposal/site_address.h"
@@ -39,7 +40,6 @@ std::optional<ApiOk> read_api_ok(const std::string& body) {
   return result;
 }
 
-bool is_blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 // A service may quote the request back in its reason; the credential must not reach the
 // screen that way.

@@ -5,7 +5,6 @@
 namespace calcora {
 
 namespace {
-constexpr const char* kNoRowsMessage = "Query returned no rows";
 constexpr const char* kColumnNames[] = {"id",       "name",        "unit",      "default_price", "line_type",
                                         "category", "usage_count", "last_used", "sku",           "cost_price"};
 }  // namespace

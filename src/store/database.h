@@ -17,6 +17,9 @@
 
 namespace calcora {
 
+// The failure's text when a row looked up by its id is not there.
+inline constexpr const char* kNoRowsMessage = "Query returned no rows";
+
 class Statement {
  public:
   Statement(sqlite3* db, std::string_view sql);

@@ -11,9 +11,6 @@
 
 namespace calcora {
 
-// The text of the failure for an estimate id without a row.
-inline constexpr const char* kNoRowsMessage = "Query returned no rows";
-
 // Column lists, in the order the row readers below expect them.
 inline constexpr const char* kEstimateColumns =
     "id, object_name, created_at, updated_at, mode, mode_mask_json, "

@@ -11,8 +11,8 @@ namespace calcora {
 namespace {
 
 // The index's bm25 constants.
-constexpr double kK1 = 1.2;
-constexpr double kB = 0.75;
+constexpr double kBm25K1 = 1.2;
+constexpr double kBm25B = 0.75;
 
 // What one query's rows share: the average name length and each phrase's rarity.
 struct QueryFigures {
@@ -79,7 +79,7 @@ void memory_rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context*
     if (int rc = api->xPhraseFirst(fts, static_cast<int>(i), &it, &column, &offset); rc != SQLITE_OK)
       return sqlite3_result_error_code(ctx, rc);
     for (; column >= 0; api->xPhraseNext(fts, &it, &column, &offset)) hits += 1.0;
-    score += figures->idf[i] * ((hits * (kK1 + 1.0)) / (hits + kK1 * (1 - kB + kB * d / figures->average_length)));
+    score += figures->idf[i] * ((hits * (kBm25K1 + 1.0)) / (hits + kBm25K1 * (1 - kBm25B + kBm25B * d / figures->average_length)));
   }
   sqlite3_result_double(ctx, -1.0 * score);
 }

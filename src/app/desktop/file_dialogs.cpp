@@ -7,7 +7,7 @@ namespace calcora::desktop {
 
 namespace {
 
-constexpr const char* kBadRequest =
+constexpr const char* kBadDialogRequest =
     "invalid dialog request: expected JSON text {\"kind\": \"open\" or \"save\", \"title\", \"defaultName\", "
     "\"folder\", \"filters\"}";
 constexpr const char* kBusy = "уже открыт другой диалог выбора файла";
@@ -63,7 +63,7 @@ struct OpenChooser {
 
 bool chooser_open = false;
 
-void on_response(GtkNativeDialog*, gint response, gpointer data) {
+void on_chooser_response(GtkNativeDialog*, gint response, gpointer data) {
   auto* open = static_cast<OpenChooser*>(data);
   std::optional<std::string> path;
   if (response == GTK_RESPONSE_ACCEPT) {
@@ -99,7 +99,7 @@ GtkFileChooserNative* build_chooser(GtkWindow* parent, const FileDialogRequest& 
   return chooser;
 }
 
-gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMessageReply* reply, gpointer data) {
+gboolean on_dialog_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMessageReply* reply, gpointer data) {
   auto& shell = *static_cast<Shell*>(data);
   std::optional<FileDialogRequest> request;
   if (jsc_value_is_string(value)) {
@@ -108,7 +108,7 @@ gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMess
     g_free(text);
   }
   if (!request) {
-    webkit_script_message_reply_return_error_message(reply, kBadRequest);
+    webkit_script_message_reply_return_error_message(reply, kBadDialogRequest);
     return TRUE;
   }
   if (shell.closing) {
@@ -129,7 +129,7 @@ gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMess
     gtk_native_dialog_hide(GTK_NATIVE_DIALOG(open->chooser));
     open->finish(std::nullopt);
   });
-  g_signal_connect(open->chooser, "response", G_CALLBACK(on_response), open);
+  g_signal_connect(open->chooser, "response", G_CALLBACK(on_chooser_response), open);
   gtk_native_dialog_show(GTK_NATIVE_DIALOG(open->chooser));
   return TRUE;
 }
@@ -138,7 +138,7 @@ gboolean on_request(WebKitUserContentManager*, JSCValue* value, WebKitScriptMess
 
 void connect_file_dialogs(Shell& shell, WebKitUserContentManager* content) {
   webkit_user_content_manager_register_script_message_handler_with_reply(content, "calcoraDialog", nullptr);
-  g_signal_connect(content, "script-message-with-reply-received::calcoraDialog", G_CALLBACK(on_request), &shell);
+  g_signal_connect(content, "script-message-with-reply-received::calcoraDialog", G_CALLBACK(on_dialog_request), &shell);
 }
 
 }  // namespace calcora::desktop

@@ -23,7 +23,7 @@ struct OpenBox {
   }
 };
 
-void on_response(GtkDialog*, gint response, gpointer data) {
+void on_box_response(GtkDialog*, gint response, gpointer data) {
   static_cast<OpenBox*>(data)->finish(response == GTK_RESPONSE_OK);
 }
 
@@ -48,7 +48,7 @@ gboolean on_script_dialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer d
   gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
   auto* open = new OpenBox{&shell, webkit_script_dialog_ref(dialog), box};
   open->modal_id = shell.modals.add([open] { open->finish(false); });
-  g_signal_connect(box, "response", G_CALLBACK(on_response), open);
+  g_signal_connect(box, "response", G_CALLBACK(on_box_response), open);
   gtk_widget_show(box);
   return TRUE;
 }

@@ -1,13 +1,18 @@
-// The list editor of the grid's columns: visibility, title, width and order. Shared by the
-// editor's "Колонки…" dialog and the settings screen.
+// The list editor of the grid's columns: its note, one line per column (visibility, title,
+// width, order) and "Сбросить". Shared by the editor's "Колонки…" dialog and the settings screen.
 
 import { ArrowDown, ArrowUp } from 'lucide-react';
-import type { ColumnSetting } from '../settings/settings';
+import type { ReactNode } from 'react';
+import { defaultColumns, type ColumnSetting } from '../settings/settings';
 
 export interface ColumnEditorProps {
   columns: readonly ColumnSetting[];
   onChange: (columns: ColumnSetting[]) => void;
+  /** Buttons after "Сбросить", at the right (the dialog's "Готово"). */
+  actions?: ReactNode;
 }
+
+export const COLUMNS_NOTE = 'Имена, ширина (px) и порядок. Ширину можно также тянуть за край заголовка в таблице.';
 
 const ALWAYS_SHOWN = new Set(['num', 'name']);
 const WIDTH_MIN = 32;
@@ -19,8 +24,28 @@ function swap(columns: readonly ColumnSetting[], i: number, j: number): ColumnSe
   return out;
 }
 
-export function ColumnEditor({ columns, onChange }: ColumnEditorProps) {
+export function ColumnEditor({ columns, onChange, actions }: ColumnEditorProps) {
   const patch = (i: number, change: Partial<ColumnSetting>) => onChange(columns.map((c, j) => (j === i ? { ...c, ...change } : c)));
+  return (
+    <>
+      <p className="muted column-note">{COLUMNS_NOTE}</p>
+      <ColumnLines columns={columns} onChange={onChange} patch={patch} />
+      <div className="dialog-actions">
+        <button type="button" className="btn" onClick={() => onChange(defaultColumns())} data-testid="columns-reset">
+          Сбросить
+        </button>
+        <span className="toolbar-spacer" />
+        {actions}
+      </div>
+    </>
+  );
+}
+
+interface ColumnLinesProps extends ColumnEditorProps {
+  patch: (i: number, change: Partial<ColumnSetting>) => void;
+}
+
+function ColumnLines({ columns, onChange, patch }: ColumnLinesProps) {
   return (
     <ol className="column-editor" data-testid="column-editor">
       {columns.map((c, i) => {

@@ -27,10 +27,26 @@ describe('backup and restore', () => {
     askConfirm.mockReset().mockResolvedValue(true);
   });
 
-  it('saves the pending edit first and proposes the UTC date', async () => {
+  it('saves the pending edit first and proposes the UTC date in the folder used last', async () => {
+    localStorage.setItem('calcora.saveFolder', '/b');
     expect(await saveBackup(new Date('2026-03-01T00:30:00+03:00'))).toBe('Резервная копия сохранена.');
-    expect(pickSaveFile).toHaveBeenCalledWith({ defaultName: 'calcora-backup-2026-02-28.db', filters: [{ name: 'SQLite', extensions: ['db'] }] });
-    expect(calls).toEqual(['flush', 'export_all_data']);
+    expect(pickSaveFile).toHaveBeenCalledWith({ defaultName: 'calcora-backup-2026-02-28.db', folder: '/b', filters: [{ name: 'SQLite', extensions: ['db'] }] });
+    expect(calls).toEqual(['file_exists', 'flush', 'export_all_data']);
+    expect(invoke).toHaveBeenLastCalledWith('export_all_data', { path: '/b/new.db', replace: true });
+    const saved: string[] = [];
+    await saveBackup(new Date(), (path) => saved.push(path));
+    expect(saved).toEqual(['/b/new.db']);
+  });
+
+  it('asks before replacing a copy that is there; "no" writes nothing', async () => {
+    invoke.mockImplementation(async (command: string) => (calls.push(command), command === 'file_exists' ? true : null));
+    askConfirm.mockResolvedValue(false);
+    expect(await saveBackup()).toBeNull();
+    expect(askConfirm).toHaveBeenCalledWith('Файл «new.db» уже есть. Заменить его?');
+    expect(calls).not.toContain('export_all_data');
+    askConfirm.mockResolvedValue(true);
+    expect(await saveBackup()).toBe('Резервная копия сохранена.');
+    expect(calls.at(-1)).toBe('export_all_data');
   });
 
   it('lets the open estimate go before the database is replaced', async () => {
@@ -52,7 +68,10 @@ describe('backup and restore', () => {
     invoke.mockRejectedValue(new Error('это не резервная копия Calcora'));
     expect(await restoreBackup()).toBe('Ошибка: Это не резервная копия Calcora: /b/copy.db (это не резервная копия Calcora)');
     expect(askConfirm).not.toHaveBeenCalled();
-    invoke.mockRejectedValue(new Error('No such file or directory (os error 2)'));
+    invoke.mockImplementation(async (command: string) => {
+      if (command === 'export_all_data') throw new Error('No such file or directory (os error 2)');
+      return false;
+    });
     expect(await saveBackup()).toBe('Ошибка: Папка не найдена: /b/new.db (No such file or directory (os error 2))');
   });
 });

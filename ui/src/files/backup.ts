@@ -3,23 +3,28 @@
 // user cancelled and nothing is to be said.
 
 import { estimateStore } from '../estimateStore';
-import { askConfirm, invoke, pickOpenFile, pickSaveFile } from '../platform';
+import { askConfirm, invoke, pickOpenFile } from '../platform';
 import { applySettings } from '../settings/settings';
 import { backupFileName } from './backupName';
 import { failureText, withFileFailure } from './failureMessage';
+import { chooseSavePath } from './savePlace';
 
 export const BACKUP_FILTERS = [{ name: 'SQLite', extensions: ['db'] }];
 export const BACKUP_SAVED = 'Резервная копия сохранена.';
 export const RESTORE_QUESTION = 'Заменить текущую базу этой копией? Сметы на этом компьютере станут как в файле.';
 export const RESTORED = 'База восстановлена.';
 
-export async function saveBackup(now: Date = new Date()): Promise<string | null> {
+/** `onSaved` learns where the copy went, for the line that says so. */
+export async function saveBackup(now: Date = new Date(), onSaved?: (path: string) => void): Promise<string | null> {
   try {
-    const path = await pickSaveFile({ defaultName: backupFileName(now), filters: BACKUP_FILTERS });
+    // Like every export: the dialog starts in the folder used last, and a file already there is
+    // replaced only when the user says so.
+    const path = await chooseSavePath({ defaultName: backupFileName(now), filters: BACKUP_FILTERS });
     if (!path) return null;
     // The copy should hold the last edit too, not only what the autosave had written.
     await estimateStore.flush();
-    await withFileFailure(path, 'save', () => invoke<null>('export_all_data', { path }));
+    await withFileFailure(path, 'save', () => invoke<null>('export_all_data', { path, replace: true }));
+    onSaved?.(path);
     return BACKUP_SAVED;
   } catch (e) {
     return `Ошибка: ${failureText(e)}`;

@@ -64,6 +64,19 @@ describe('block paste', () => {
     expect(lines).toHaveLength(4);
   });
 
+  it('leaves out figures beyond a trillion: the cell keeps its value and the refusals are counted', () => {
+    const block = pasteBlock(estimate(), 0, 2, '99999999999999999999\t1000\n5\t-1 000 000 000 001\n', 1)!;
+    expect(block.lines[0]).toMatchObject({ quantity: 20, unit_price: 1000 });
+    expect(block.lines[1]).toMatchObject({ quantity: 5, unit_price: 20 });
+    expect(block.refused).toBe(2);
+    // A new row with only a huge sum is no fixed sum; the limit itself is taken.
+    const added = pasteBlock([newEmptyLine(1, 0)], 0, 0, 'Выезд\t\t\t\t500000000000000000000\nКран\t\t\t\t1 000 000 000 000\n', 1)!;
+    expect(added.lines[1]).toMatchObject({ line_type: 'fixed', fixed_total: 1e12 });
+    expect(added.refused).toBe(0);
+    // One copied figure goes in as copied, so the cell itself refuses it and says why.
+    expect(pastedCellText('99999999999999999999', 3)).toBe('99999999999999999999');
+  });
+
   it('turns a name-only row of a wide block into a section, and a name with a sum into a fixed sum', () => {
     const { lines } = pasteBlock([newEmptyLine(1, 0)], 0, 0, '1. Стены\t\t\t\r\nКладка\tм²\t20\t900\r\nВыезд\t\t\t\t1500\r\n', 1)!;
     expect(lines.map((l) => [l.name, l.line_type])).toEqual([

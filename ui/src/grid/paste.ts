@@ -4,6 +4,7 @@
 
 import { guessCategory } from '../category/category';
 import { isBlankName, newEmptyLine, renumber, type EstimateLine } from '../model/types';
+import { withinNumberLimit } from '../numbers/numberText';
 import type { CellCol } from './keyboard';
 import { parseTsv, readPastedNumber } from './tsv';
 
@@ -19,27 +20,39 @@ export function singlePastedValue(clipboard: string): string | null {
   return /[\t\r\n]/.test(value) ? null : value;
 }
 
-/** The text a single value puts into a cell: numbers as the number cells take them (1 500,50 → 1500.5). */
+/** A pasted number the cells take; one beyond the limit is a slip, left out like a text that is no number. */
+function cellNumber(text: string): number | undefined {
+  const n = readPastedNumber(text);
+  return n !== undefined && withinNumberLimit(n) ? n : undefined;
+}
+
+/**
+ * The text a single value puts into a cell: numbers as the number cells take them (1 500,50 →
+ * 1500.5). A figure beyond the limit goes in as copied, so the cell refuses it and says why.
+ */
 export function pastedCellText(value: string, col: CellCol): string {
   if (col === 0 || col === 1) return value;
-  const n = readPastedNumber(value);
+  const n = cellNumber(value);
   return n === undefined ? value : String(n);
 }
 
 /** Pasted field positions, counted from the name: name, unit, quantity, price, sum, category, type. */
 type Field = 0 | 1 | 2 | 3 | 4 | 5 | 6;
 
-function setNumber(line: EstimateLine, key: 'quantity' | 'unit_price' | 'fixed_total', text: string): void {
+/** False when the pasted figure was beyond the limit and the cell kept its value. */
+function setNumber(line: EstimateLine, key: 'quantity' | 'unit_price' | 'fixed_total', text: string): boolean {
   if (text.trim() === '') {
     delete line[key];
-    return;
+    return true;
   }
   const n = readPastedNumber(text);
-  // A text that is no number leaves the cell as it was rather than emptying it.
-  if (n !== undefined) line[key] = n;
+  // A text that is no number, or a figure beyond the limit, leaves the cell as it was.
+  if (n !== undefined && withinNumberLimit(n)) line[key] = n;
+  return n === undefined || withinNumberLimit(n);
 }
 
-function applyField(line: EstimateLine, field: Field, text: string): void {
+/** False when a number cell refused its figure. */
+function applyField(line: EstimateLine, field: Field, text: string): boolean {
   switch (field) {
     case 0:
       if (line.name !== text) {
@@ -47,26 +60,23 @@ function applyField(line: EstimateLine, field: Field, text: string): void {
         delete line.catalog_item_id;
         line.category = guessCategory(text);
       }
-      return;
+      return true;
     case 1:
       line.unit = line.line_type === 'fixed' && text.trim() === '' ? null : text;
-      return;
+      return true;
     case 2:
-      setNumber(line, 'quantity', text);
-      return;
+      return setNumber(line, 'quantity', text);
     case 3:
-      setNumber(line, 'unit_price', text);
-      return;
+      return setNumber(line, 'unit_price', text);
     case 4:
       // The sum of a priced line is computed from its quantity and price; only a fixed sum takes it.
-      if (line.line_type === 'fixed') setNumber(line, 'fixed_total', text);
-      return;
+      return line.line_type !== 'fixed' || setNumber(line, 'fixed_total', text);
     case 5:
       if (CATEGORIES.includes(text)) line.category = text;
-      return;
+      return true;
     case 6:
       if (LINE_TYPES.includes(text)) line.line_type = text;
-      return;
+      return true;
   }
 }
 
@@ -88,7 +98,7 @@ function asSection(line: EstimateLine): EstimateLine {
 function carriesPrice(fields: readonly string[], first: number): boolean {
   const at = (f: number) => fields[f - first] ?? '';
   const typed = LINE_TYPES.includes(at(6));
-  return !typed && (readPastedNumber(at(2)) !== undefined || readPastedNumber(at(3)) !== undefined);
+  return !typed && (cellNumber(at(2)) !== undefined || cellNumber(at(3)) !== undefined);
 }
 
 /** A fixed sum or section that received a quantity or price is a priced line now. */
@@ -102,7 +112,7 @@ function asPriced(line: EstimateLine): EstimateLine {
 function newPastedLine(estimateId: number, fields: readonly string[], first: Field): EstimateLine {
   const line = newEmptyLine(estimateId, 0);
   const at = (f: Field) => fields[f - first] ?? '';
-  const onlySum = first <= 2 && at(2).trim() === '' && at(3).trim() === '' && readPastedNumber(at(4)) !== undefined;
+  const onlySum = first <= 2 && at(2).trim() === '' && at(3).trim() === '' && cellNumber(at(4)) !== undefined;
   if (onlySum) {
     line.line_type = 'fixed';
     line.unit = null;
@@ -117,6 +127,8 @@ export interface PastedBlock {
   /** The rows the block wrote, first and last. */
   first: number;
   last: number;
+  /** Number cells that kept their value because the pasted figure was beyond the limit. */
+  refused: number;
 }
 
 /**
@@ -131,13 +143,14 @@ export function pasteBlock(lines: readonly EstimateLine[], row: number, col: Cel
   const out = lines.slice();
   const lastWasBlank = out.length > 0 && isBlankName(out[out.length - 1]);
   const start = Math.min(Math.max(row, 0), out.length);
+  let refused = 0;
   rows.forEach((fields, i) => {
     const at = start + i;
     const existing = out[at];
     let line: EstimateLine = existing ? { ...existing } : newPastedLine(estimateId, fields, col);
     fields.forEach((text, j) => {
       const field = col + j;
-      if (field <= 6) applyField(line, field as Field, text);
+      if (field <= 6 && !applyField(line, field as Field, text)) refused += 1;
     });
     if (isHeadingRow(fields, col === 0, width)) line = asSection(line);
     else if (carriesPrice(fields, col) && (line.line_type === 'fixed' || line.line_type === 'section')) line = asPriced(line);
@@ -145,5 +158,5 @@ export function pasteBlock(lines: readonly EstimateLine[], row: number, col: Cel
   });
   const last = start + rows.length - 1;
   if (lastWasBlank && last >= lines.length - 1 && !isBlankName(out[out.length - 1])) out.push(newEmptyLine(estimateId, out.length));
-  return { lines: renumber(out), first: start, last };
+  return { lines: renumber(out), first: start, last, refused };
 }

@@ -36,7 +36,8 @@ export function suggestionKey(state: SuggestionKeyState, key: string): Suggestio
       return { effect: { kind: 'highlight', index }, preventDefault: true, passOn: false };
     }
     case 'Escape':
-      return state.open ? { effect: { kind: 'close' }, preventDefault: true, passOn: false } : { effect: NONE, preventDefault: false, passOn: true };
+      // With the list closed the editor's Escape follows, and a search still under way is dropped.
+      return state.open ? { effect: { kind: 'close' }, preventDefault: true, passOn: false } : { effect: { kind: 'close' }, preventDefault: false, passOn: true };
     case 'Tab':
       return state.completion ? { effect: { kind: 'choose', index: 0 }, preventDefault: true, passOn: false } : { effect: NONE, preventDefault: false, passOn: true };
     case 'Enter': {

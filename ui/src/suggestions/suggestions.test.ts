@@ -81,6 +81,7 @@ describe('suggestion keys', () => {
     ['up wraps', open(0), 'ArrowUp', { kind: 'highlight', index: 2 }, true, false],
     ['arrows pass with the list closed', closed(false), 'ArrowDown', { kind: 'none' }, false, true],
     ['escape closes', open(1), 'Escape', { kind: 'close' }, true, false],
+    ['escape with the list closed drops a pending search and passes', closed(false), 'Escape', { kind: 'close' }, false, true],
     ['enter chooses the highlighted entry, then the editor moves', open(1), 'Enter', { kind: 'choose', index: 1 }, false, true],
     ['enter takes the completion', closed(true), 'Enter', { kind: 'choose', index: 0 }, false, true],
     ['enter otherwise closes', closed(false), 'Enter', { kind: 'close' }, false, true],

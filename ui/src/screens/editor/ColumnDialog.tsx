@@ -2,7 +2,7 @@
 
 import { useEffect, useRef } from 'react';
 import { ColumnEditor } from '../../components/ColumnEditor';
-import { defaultColumns, type ColumnSetting } from '../../settings/settings';
+import type { ColumnSetting } from '../../settings/settings';
 
 export interface ColumnDialogProps {
   columns: readonly ColumnSetting[];
@@ -22,17 +22,15 @@ export function ColumnDialog({ columns, onChange, onClose }: ColumnDialogProps) 
     <div className="dlg-backdrop" onMouseDown={(e) => e.target === e.currentTarget && onClose()}>
       <div ref={panel} tabIndex={-1} className="panel column-dialog" role="dialog" aria-modal="true" aria-labelledby="column-dialog-title" data-testid="column-dialog">
         <h2 id="column-dialog-title">Колонки сметы</h2>
-        <p className="muted">Имена, ширина (px) и порядок. Ширину можно также тянуть за край заголовка в таблице.</p>
-        <ColumnEditor columns={columns} onChange={onChange} />
-        <div className="dialog-actions">
-          <button type="button" className="btn" onClick={() => onChange(defaultColumns())} data-testid="columns-reset">
-            Сбросить
-          </button>
-          <span className="toolbar-spacer" />
-          <button type="button" className="btn btn-primary" onClick={onClose} data-testid="columns-done">
-            Готово
-          </button>
-        </div>
+        <ColumnEditor
+          columns={columns}
+          onChange={onChange}
+          actions={
+            <button type="button" className="btn btn-primary" onClick={onClose} data-testid="columns-done">
+              Готово
+            </button>
+          }
+        />
       </div>
     </div>
   );

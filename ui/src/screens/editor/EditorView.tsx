@@ -2,7 +2,7 @@
 // under it and the formula bar place; calculators place; totals place) and status bar.
 
 import { ChevronLeft } from 'lucide-react';
-import { useCallback, useMemo, useRef, useState, type ReactNode } from 'react';
+import { useCallback, useMemo, useRef, useState, type CSSProperties, type ReactNode } from 'react';
 import { maskInForce, maskJson, type Change, type EstimateStore, type Mode, type StoreSnapshot } from '../../estimateStore';
 import { shownColumns } from '../../grid/columns';
 import { hitLabel } from '../../grid/search';
@@ -16,6 +16,7 @@ import { ExportMenu } from './ExportMenu';
 import { useFileDrop } from '../../files/useFileDrop';
 import { savedText } from '../../files/savePlace';
 import { Grid } from './grid/Grid';
+import { pasteRefusedText } from './grid/NumberCell';
 import { RowMenu } from './grid/RowMenu';
 import { useGridController } from './grid/useGridController';
 import { printEstimate } from './print';
@@ -53,7 +54,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
   const [columnsOpen, setColumnsOpen] = useState(false);
   const searchRef = useRef<HTMLInputElement>(null);
   const itemDialog = useItemDialog(data);
-  const grid = useGridController(store, data, { onEditItem: itemDialog.open });
+  const grid = useGridController(store, data, { onEditItem: itemDialog.open, onPasteRefused: (cells) => setLocalError(pasteRefusedText(cells)) });
   const figures = useEstimateTotals(data);
   const { totals } = figures;
 
@@ -139,7 +140,7 @@ export function EditorView({ data, snapshot, store }: EditorViewProps) {
         </div>
       )}
       {proposalOpen && mask.proposal && editorSlots.proposal?.({ ...slotProps, onClose: () => setProposalOpen(false) })}
-      <div className="editor-body">
+      <div className="editor-body" style={{ '--table-rows': Math.min(data.lines.length, 5) } as CSSProperties}>
         <div className="grid-column">
           <h1 className="print-only print-heading">{data.estimate.object_name}</h1>
           <Grid lines={data.lines} columns={columns} zoom={view.zoom} grid={grid} onResize={view.resizeLive} onResizeEnd={view.resizeEnd} />

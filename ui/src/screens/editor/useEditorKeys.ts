@@ -22,10 +22,17 @@ function modalOpen(): boolean {
   return document.querySelector('[role="dialog"][aria-modal="true"]') !== null;
 }
 
-/** Navigation keys belong to the grid when they come from the page itself, the grid or a filter button. */
-function isGridTarget(target: EventTarget | null): boolean {
+/**
+ * Navigation keys belong to the grid when they come from the page itself or the grid. A toolbar
+ * button keeps the focus after a click, as buttons do, yet the arrows and F2 go on moving in the
+ * grid, as in a spreadsheet; Enter and Space still press the button, and an open menu keeps its keys.
+ */
+function isGridTarget(target: EventTarget | null, key: string): boolean {
   if (target === document.body || target === document.documentElement || target === null) return true;
-  return target instanceof HTMLElement && target.closest('.grid-scroller, [data-grid-keys]') !== null;
+  if (!(target instanceof HTMLElement)) return false;
+  if (target.closest('.grid-scroller') !== null) return true;
+  const tool = target.closest('.editor-toolbar :is(button, a), [data-grid-keys]');
+  return tool !== null && key !== 'Enter' && tool.getAttribute('aria-expanded') !== 'true';
 }
 
 export function useEditorKeys(handlers: EditorKeyHandlers): void {
@@ -72,7 +79,7 @@ export function useEditorKeys(handlers: EditorKeyHandlers): void {
         if (run(command, e)) e.preventDefault();
         return;
       }
-      if (e.ctrlKey || e.metaKey || e.altKey || isField(e.target) || !isGridTarget(e.target)) return;
+      if (e.ctrlKey || e.metaKey || e.altKey || isField(e.target) || !isGridTarget(e.target, e.key)) return;
       const { grid } = ref.current;
       const result = navigationKey(grid.focusRef.current, e.key, grid.shape());
       if (!result) return;

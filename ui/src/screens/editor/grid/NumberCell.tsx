@@ -7,6 +7,9 @@ import { withinNumberLimit } from '../../../numbers/numberText';
 
 /** Said when a typed or pasted figure is beyond what a cell takes; the cell keeps its value. */
 export const NUMBER_TOO_LARGE = 'Не больше 1 000 000 000 000';
+/** A pasted block whose figures beyond the limit were left out. */
+export const pasteRefusedText = (cells: number): string =>
+  `Числа больше 1 000 000 000 000 по модулю не вставлены (ячеек: ${cells}), в этих ячейках прежние значения.`;
 
 export interface NumberCellProps {
   value: number | null | undefined;

@@ -34,6 +34,8 @@ export interface DragState {
 export interface GridSeams {
   /** The pencil of a linked line. */
   onEditItem?: (row: number) => void;
+  /** A pasted block had figures beyond the limit: their cells kept their values. */
+  onPasteRefused?: (cells: number) => void;
 }
 
 function replaceAt(lines: readonly EstimateLine[], row: number, change: (line: EstimateLine) => EstimateLine): EstimateLine[] {
@@ -259,6 +261,7 @@ export function useGridController(store: EstimateStore, data: EstimatePayload, s
         const block = pasteBlock(lines(), row, col, text, estimateId());
         if (!block) return;
         updateLines(() => block.lines);
+        if (block.refused > 0) seamsRef.current.onPasteRefused?.(block.refused);
         moveFocus({ row: block.first, col, editing: true }, true);
       },
       gripDown: (row, e: ReactPointerEvent<HTMLElement>) => {

@@ -114,12 +114,6 @@ export function CatalogItemDialog({ itemId, onSaved, onClose, onMissing }: Catal
                 <UnitField id={ids.unit} value={item.unit ?? ''} onChange={(unit) => set({ unit })} />
               </div>
               <div className="item-dialog-field">
-                <label htmlFor={ids.price}>{item.line_type === 'fixed' ? 'Сумма' : 'Цена по умолчанию'}</label>
-                <NumberField id={ids.price} className="input" value={item.default_price ?? 0} data-testid="item-price" onValue={(default_price) => set({ default_price })} />
-              </div>
-            </div>
-            <div className="item-dialog-pair">
-              <div className="item-dialog-field">
                 <label htmlFor={ids.type}>Тип</label>
                 <select id={ids.type} className="input" value={item.line_type || 'full'} data-testid="item-type" onChange={(e) => set({ line_type: e.target.value })}>
                   {TYPES.map(([value, label]) => (
@@ -129,6 +123,8 @@ export function CatalogItemDialog({ itemId, onSaved, onClose, onMissing }: Catal
                   ))}
                 </select>
               </div>
+            </div>
+            <div className="item-dialog-pair">
               <div className="item-dialog-field">
                 <label htmlFor={ids.category}>Категория</label>
                 <select id={ids.category} className="input" value={item.category || 'work'} data-testid="item-category" onChange={(e) => set({ category: e.target.value })}>
@@ -138,6 +134,10 @@ export function CatalogItemDialog({ itemId, onSaved, onClose, onMissing }: Catal
                     </option>
                   ))}
                 </select>
+              </div>
+              <div className="item-dialog-field">
+                <label htmlFor={ids.price}>{item.line_type === 'fixed' ? 'Сумма' : 'Цена по умолчанию'}</label>
+                <NumberField id={ids.price} className="input" value={item.default_price ?? 0} data-testid="item-price" onValue={(default_price) => set({ default_price })} />
               </div>
             </div>
             {error && (

@@ -104,6 +104,22 @@ describe('name field with suggestions', () => {
     expect(keysPassed).toEqual([]);
   });
 
+  it('Escape while a search is under way keeps the list closed when its answer comes', async () => {
+    type('кл');
+    key('Escape');
+    await act(() => vi.advanceTimersByTimeAsync(200));
+    expect(calls).toHaveLength(0);
+    type('кла');
+    await act(() => vi.advanceTimersByTimeAsync(200));
+    key('Escape');
+    await answer(0, [item(1, 'Кладка кирпича')]);
+    expect(entries()).toEqual([]);
+    type('клад');
+    await act(() => vi.advanceTimersByTimeAsync(200));
+    await answer(1, [item(1, 'Кладка кирпича')]);
+    expect(entries()).toEqual(['Кладка кирпича(м²)']);
+  });
+
   it('a failed search or a short text closes the list', async () => {
     type('кл');
     await act(() => vi.advanceTimersByTimeAsync(200));

@@ -57,7 +57,11 @@ export function useNameSuggestions(search: (query: string) => Promise<CatalogIte
     if (suggestionQuery(text) !== null) typed(text);
   }, [typed]);
 
-  const close = useCallback(() => setOpen(false), []);
+  // Closing is the user's answer to this text: a search still under way must not open the list again.
+  const close = useCallback(() => {
+    requests.current!.cancel();
+    setOpen(false);
+  }, []);
 
   const cancel = useCallback(() => {
     requests.current!.cancel();
