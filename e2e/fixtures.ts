@@ -32,7 +32,8 @@ export async function startHost(request: APIRequestContext, dataDir?: string, en
   const line = await new Promise<string>((resolve, reject) => {
     let out = '';
     let err = '';
-    const timer = setTimeout(() => reject(new Error(`calcora-serve did not start: ${err}`)), 15_000);
+    // Generous: under Wine on a busy machine a start can take several seconds.
+    const timer = setTimeout(() => reject(new Error(`calcora-serve did not start: ${err}`)), 60_000);
     child.stdout!.on('data', (chunk: Buffer) => {
       out += chunk.toString();
       const m = /Calcora: (http:\/\/127\.0\.0\.1:\d+\/#key=\S+)/.exec(out);

@@ -17,6 +17,8 @@ packages=(
   chromium xvfb xauth imagemagick xdotool x11-utils x11-xkb-utils python3-gi gir1.2-gtk-3.0
   libreoffice-calc-nogui poppler-utils qpdf sqlite3 curl
   gnumeric python3-openpyxl
+  g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev tcl
+  nsis zip
 )
 
 missing=()

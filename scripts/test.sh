@@ -30,4 +30,6 @@ stage "program tests (release build)" ctest --test-dir build --output-on-failure
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 stage "link service on PostgreSQL" scripts/test-postgres.sh
 stages_beside_wait
+# The Windows programs, cross-built, with every C++ test and the walks under Wine.
+stage "Windows build and tests under Wine" scripts/test-windows.sh
 echo "All tests passed."

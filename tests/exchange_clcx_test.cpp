@@ -7,6 +7,7 @@
 #include "exchange/clcx_file.h"
 #include "exchange/gzip_codec.h"
 #include "exchange_support.h"
+#include "pdf_test_support.h"
 
 namespace calcora {
 namespace {
@@ -64,7 +65,9 @@ TEST(ClcxFile, RoundTripKeepsEstimateAndGzipAcceptsIt) {
   app.call("export_estimate_clcx", {{"id", saved["estimate"]["id"]}, {"path", path.string()}});
   const std::string bytes = test::read_text(path);
   EXPECT_EQ(bytes.substr(0, 10), std::string("\x1f\x8b\x08\0\0\0\0\0\0\xff", 10));
-  EXPECT_EQ(std::system(("gzip -t '" + path.string() + "'").c_str()), 0);
+  if (test::have_tool("gzip")) {
+    EXPECT_EQ(std::system(("gzip -t '" + path.string() + "'").c_str()), 0);
+  }
   const std::string json_text = gzip_decompress(bytes, 1 << 20);
   EXPECT_EQ(json_text, Json::parse(json_text).dump());  // compact, keys in writing order
   EXPECT_EQ(json_text.substr(0, 24), R"({"version":1,"metadata":)");
@@ -201,7 +204,7 @@ TEST(ClcxFile, HostileFilesFailAndAddNothing) {
     EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
   }
   EXPECT_EQ(app.count("SELECT COUNT(*) FROM estimates"), 0);
-  EXPECT_NE(app.fail("import_estimate_clcx", {{"path", (app.dir / "none.clcx").string()}}).find("No such file"),
+  EXPECT_NE(app.fail("import_estimate_clcx", {{"path", (app.dir / "none.clcx").string()}}).find(test::missing_file_error()),
             std::string::npos);
 }
 

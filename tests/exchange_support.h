@@ -21,7 +21,7 @@ namespace calcora::test {
 // Writes a zip archive holding the given entries (name → content).
 inline void write_zip(const std::filesystem::path& path, const std::map<std::string, std::string>& entries) {
   int err = 0;
-  zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  zip_t* zip = zip_open(path_utf8(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
   ASSERT_NE(zip, nullptr);
   for (const auto& [name, content] : entries) {
     void* copy = std::malloc(content.size() + 1);
@@ -98,7 +98,7 @@ namespace calcora::test {
 // One entry of a zip archive as text ("" when missing).
 inline std::string read_zip_entry(const std::filesystem::path& archive, const std::string& name) {
   int err = 0;
-  zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &err);
+  zip_t* zip = zip_open(path_utf8(archive).c_str(), ZIP_RDONLY, &err);
   if (!zip) return "";
   std::string out;
   if (zip_file_t* f = zip_fopen(zip, name.c_str(), 0)) {

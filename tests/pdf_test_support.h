@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "test_platform.h"
+
 namespace calcora::test {
 
 // Object number → body (between "N 0 obj\n" and "endobj\n"), found through the xref
@@ -49,12 +51,12 @@ struct ToolRun {
 };
 inline ToolRun run_tool(const std::string& command) {
   ToolRun run;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  FILE* pipe = open_command_pipe(command + " 2>&1");
   if (!pipe) return run;
   char buf[4096];
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-  run.status = pclose(pipe);
+  run.status = close_command_pipe(pipe);
   return run;
 }
 

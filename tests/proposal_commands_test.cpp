@@ -16,11 +16,11 @@ const char* kNoTicket = "нет ключа доступа к сервису сс
 struct ProposalCommandsTest : test::CommandTest {
   void SetUp() override {
     for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-      unsetenv(name);
+      test::unset_env(name);
     // The trailing slash is dropped before paths are appended.
-    setenv("CALCORA_SITE_URL", (service.base_address() + "/").c_str(), 1);
+    test::set_env("CALCORA_SITE_URL", (service.base_address() + "/").c_str());
   }
-  void TearDown() override { unsetenv("CALCORA_SITE_URL"); }
+  void TearDown() override { test::unset_env("CALCORA_SITE_URL"); }
 
   // The page sees both outcomes of these commands, so here `call` gives the outcome whole.
   CommandOutcome call(const char* command, const Json& args) { return dispatcher.dispatch(command, args); }

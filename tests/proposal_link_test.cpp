@@ -9,6 +9,7 @@
 #include "proposal/link_service.h"
 #include "proposal/site_address.h"
 #include "proposal_test_service.h"
+#include "test_platform.h"
 
 namespace calcora {
 namespace {
@@ -20,7 +21,7 @@ const char* kLinkTicket = "ticket-секрет-1";
 // Keeps the tests' requests on this machine even where a proxy is configured.
 void drop_proxy_settings() {
   for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-    unsetenv(name);
+    test::unset_env(name);
 }
 
 Json sample_snapshot() {
@@ -229,7 +230,7 @@ TEST(SiteAddress, BaseAddressAndProgramDefaults) {
   EXPECT_EQ(service_base_address("https://example.org/kp///"), "https://example.org/kp");
   EXPECT_EQ(customer_address("http://localhost:8080", "kp1"), "http://localhost:8080/p/kp1");
 
-  unsetenv(kSiteUrlVariable);
+  test::unset_env(kSiteUrlVariable);
   auto program = LinkServiceConfig::from_environment();
   EXPECT_EQ(program.base_address, "https://calcora.ru");
   EXPECT_EQ(program.timeout, std::chrono::seconds(20));

@@ -2,20 +2,15 @@
 // the loopback host receives (half-sent headers, pipelined requests) and see how it answers.
 #pragma once
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "test_platform.h"
 
 namespace calcora::test {
 
@@ -44,42 +39,40 @@ class RawConnection {
   using Clock = std::chrono::steady_clock;
 
   explicit RawConnection(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) throw std::runtime_error("socket failed");
+    fd_ = open_tcp_socket();
+    if (fd_ == kNoSocket) throw std::runtime_error("socket failed");
     // Each request leaves in one write; without this the kernel may hold a small one back.
     int on = 1;
-    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<uint16_t>(port));
     if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      ::close(fd_);
+      close_socket(fd_);
       throw std::runtime_error("cannot connect to port " + std::to_string(port));
     }
   }
   ~RawConnection() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ != kNoSocket) close_socket(fd_);
   }
   RawConnection(RawConnection&& other) noexcept
       : fd_(other.fd_), pending_(std::move(other.pending_)), closed_(other.closed_) {
-    other.fd_ = -1;
+    other.fd_ = kNoSocket;
   }
   RawConnection(const RawConnection&) = delete;
   RawConnection& operator=(const RawConnection&) = delete;
 
   // Gives up on a send that the peer does not take within `limit`.
   void set_send_limit(std::chrono::milliseconds limit) {
-    timeval tv{static_cast<time_t>(limit.count() / 1000), static_cast<suseconds_t>(limit.count() % 1000 * 1000)};
-    ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    set_send_timeout(fd_, limit);
   }
 
   // Sends every byte; false when the peer closed or stopped taking them. `sent` counts the bytes taken.
   bool send(std::string_view bytes, size_t* sent = nullptr) {
     size_t done = 0;
     while (done < bytes.size()) {
-      ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-      if (n < 0 && errno == EINTR) continue;
+      const long n = send_some(fd_, bytes.data() + done, bytes.size() - done);
       if (n <= 0) break;
       done += static_cast<size_t>(n);
     }
@@ -135,13 +128,9 @@ class RawConnection {
     for (;;) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return false;
-      pollfd p{fd_, POLLIN, 0};
-      int ready = ::poll(&p, 1, static_cast<int>(left));
-      if (ready < 0 && errno == EINTR) continue;
-      if (ready <= 0) return false;
+      if (!wait_readable(fd_, static_cast<int>(left))) return false;
       char buffer[16384];
-      ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-      if (n < 0 && errno == EINTR) continue;
+      const long n = receive_some(fd_, buffer, sizeof buffer);
       if (n <= 0) {
         closed_ = true;
         return false;
@@ -151,7 +140,7 @@ class RawConnection {
     }
   }
 
-  int fd_ = -1;
+  Socket fd_ = kNoSocket;
   std::string pending_;
   bool closed_ = false;
 };

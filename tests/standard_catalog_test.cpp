@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "store/seed.h"
+#include "common/utf8_path.h"
 #include "test_support.h"
 
 namespace calcora {
@@ -153,7 +154,7 @@ TEST(Seeding, AFreshStartSeedsTheCompiledInCatalogOnce) {
 
 std::vector<StandardEntry> fake_workbook_reader(const std::filesystem::path& file) {
   if (file.filename() == "broken.xlsx") throw std::runtime_error("not a workbook");
-  return {entry(file.stem().string() + " позиция", "шт", 10, "full", "material")};
+  return {entry(path_utf8(file.stem()) + " позиция", "шт", 10, "full", "material")};
 }
 
 TEST(Seeding, ReadableExampleWorkbooksReplaceTheCompiledInCatalog) {
@@ -172,7 +173,7 @@ TEST(Seeding, ReadableExampleWorkbooksReplaceTheCompiledInCatalog) {
   };
   EXPECT_EQ(count(), 141);
 
-  std::ofstream(examples / "прайс.xlsx") << "x";
+  std::ofstream(examples / utf8_path("прайс.xlsx")) << "x";
   seed_catalog(*db, examples, fake_workbook_reader);
   auto st = db->prepare("SELECT name, unit, default_price, category FROM catalog_items");
   ASSERT_TRUE(st.step());

@@ -8,50 +8,27 @@
 #include "app/fault.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "common/utf8_path.h"
+#include "scoped_env.h"
 #include "test_support.h"
 
 namespace calcora {
 namespace {
 
-// Sets or clears environment variables for one test and puts them back afterwards.
-class ScopedEnv {
- public:
-  void set(const char* name, const std::optional<std::string>& value) {
-    const char* old = std::getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    apply(name, value);
-  }
-  ~ScopedEnv() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) apply(it->first.c_str(), it->second);
-  }
-
- private:
-  static void apply(const char* name, const std::optional<std::string>& value) {
-    if (value) setenv(name, value->c_str(), 1);
-    else unsetenv(name);
-  }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
-TEST(Paths, DataDirAndStartupLogFollowTheEnvironment) {
+// The data folder is each platform's own (user_folders_test_linux.cpp, _windows.cpp); the
+// start-up log follows LOCALAPPDATA, then TEMP, on both, also under a user folder named in Russian.
+TEST(Paths, StartupLogFollowsLocalAppDataThenTemp) {
   test::TempDir dir;
-  ScopedEnv env;
-  env.set("XDG_DATA_HOME", (dir / "xdg").string());
-  EXPECT_EQ(app_data_dir(), dir / "xdg" / "com.calcora.desktop");
-  env.set("XDG_DATA_HOME", std::nullopt);
-  env.set("HOME", (dir / "home").string());
-  EXPECT_EQ(app_data_dir(), dir / "home" / ".local" / "share" / "com.calcora.desktop");
-  env.set("HOME", std::nullopt);
-  EXPECT_EQ(app_data_dir(), std::nullopt);
-
-  env.set("LOCALAPPDATA", (dir / "local").string());
-  env.set("TEMP", (dir / "temp").string());
-  EXPECT_EQ(startup_log_path(), dir / "local" / "com.calcora.desktop" / "startup.log");
+  const std::filesystem::path user = dir.path() / utf8_path("Пётр");
+  test::ScopedEnv env;
+  env.set("LOCALAPPDATA", path_utf8(user / "local"));
+  env.set("TEMP", path_utf8(user / "temp"));
+  EXPECT_EQ(startup_log_path(), user / "local" / "com.calcora.desktop" / "startup.log");
   env.set("LOCALAPPDATA", std::nullopt);
-  EXPECT_EQ(startup_log_path(), dir / "temp" / "com.calcora.desktop" / "startup.log");
+  EXPECT_EQ(startup_log_path(), user / "temp" / "com.calcora.desktop" / "startup.log");
 
   append_startup_log("Не удалось запустить Calcora: проверка");
-  const std::string log = test::read_text(dir / "temp" / "com.calcora.desktop" / "startup.log");
+  const std::string log = test::read_text(user / "temp" / "com.calcora.desktop" / "startup.log");
   EXPECT_TRUE(std::regex_match(log, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Не удалось запустить Calcora: проверка\n)")))
       << log;
 

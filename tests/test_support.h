@@ -7,7 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include "common/utf8_path.h"
 #include "store/database.h"
+#include "test_platform.h"
 
 namespace calcora::test {
 

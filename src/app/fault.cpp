@@ -1,17 +1,13 @@
 #include "app/fault.h"
 
-#include <unistd.h>
-
-#include <csignal>
-#include <cstring>
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <system_error>
 
+#include "app/crash_handlers.h"
 #include "app/paths.h"
+#include "common/file_io.h"
 #include "common/time_stamp.h"
 
 namespace calcora {
@@ -44,13 +40,6 @@ void show_box(const std::string& caption, const std::string& text) {
   std::_Exit(101);
 }
 
-void on_fatal_signal(int sig) {
-  // Best effort: the process is already broken, and this is the user's only clue.
-  std::signal(sig, SIG_DFL);
-  report_fault(panic_message("signal", static_cast<unsigned>(sig), 0, strsignal(sig)));
-  std::raise(sig);
-}
-
 }  // namespace
 
 void raise_fault(const std::string& text, SourcePlace where) { throw Fault(text, where); }
@@ -68,8 +57,7 @@ void append_startup_log(const std::string& message) {
   if (!path) return;
   std::error_code ec;
   std::filesystem::create_directories(path->parent_path(), ec);
-  std::ofstream log(*path, std::ios::app | std::ios::binary);
-  if (log) log << local_now_stamp() << ' ' << message << '\n';
+  append_to_file(*path, local_now_stamp() + ' ' + message + '\n');
 }
 
 void report_fault(const std::string& message) {
@@ -80,7 +68,7 @@ void report_fault(const std::string& message) {
 
 void install_fault_hook() {
   std::set_terminate(on_terminate);
-  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(sig, on_fatal_signal);
+  install_crash_handlers();
 }
 
 void fail_start(const std::string& reason) {

@@ -1,51 +1,18 @@
 #include "app/paths.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <string>
 #include <system_error>
 
+#include "app/platform_paths.h"
 #include "common/product.h"
 
 namespace calcora {
 
-namespace {
-
-std::optional<std::string> env(const char* name) {
-  const char* v = std::getenv(name);
-  if (!v || !*v) return std::nullopt;
-  return std::string(v);
-}
-
-std::filesystem::path executable_dir() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path() : exe.parent_path();
-}
-
-}  // namespace
-
-std::optional<std::filesystem::path> app_data_dir() {
-  if (auto xdg = env("XDG_DATA_HOME")) return std::filesystem::path(*xdg) / kAppId;
-  if (auto home = env("HOME")) return std::filesystem::path(*home) / ".local" / "share" / kAppId;
-  return std::nullopt;
-}
-
-std::optional<std::filesystem::path> documents_dir() {
-  auto home = env("HOME");
-  if (!home) return std::nullopt;
-  std::error_code ec;
-  auto documents = std::filesystem::path(*home) / "Documents";
-  if (std::filesystem::is_directory(documents, ec)) return documents;
-  return std::filesystem::path(*home);
-}
-
 std::optional<std::filesystem::path> startup_log_path() {
-  auto base = env("LOCALAPPDATA");
-  if (!base) base = env("TEMP");
+  auto base = environment_path("LOCALAPPDATA");
+  if (!base) base = environment_path("TEMP");
   if (!base) return std::nullopt;
-  return std::filesystem::path(*base) / kAppId / kStartupLogFileName;
+  return *base / kAppId / kStartupLogFileName;
 }
 
 std::filesystem::path resolve_examples_candidate() {

@@ -6,16 +6,20 @@
 
 namespace calcora {
 
-// $XDG_DATA_HOME/com.calcora.desktop, else ~/.local/share/com.calcora.desktop;
-// nothing when neither XDG_DATA_HOME nor HOME is set.
+// The user's application-data folder joined with com.calcora.desktop: on Windows the roaming
+// one (FOLDERID_RoamingAppData); on Linux $XDG_DATA_HOME, else ~/.local/share. Nothing when
+// the platform names no such folder.
 std::optional<std::filesystem::path> app_data_dir();
+// Why app_data_dir() found nothing, for the failed-start message.
+extern const char* const kNoAppDataDirReason;
 
 // $LOCALAPPDATA, else $TEMP, joined with com.calcora.desktop/startup.log; nothing when
 // neither is set (then no start-up log is written).
 std::optional<std::filesystem::path> startup_log_path();
 
-// Where save dialogs start the first time: the user's documents folder (~/Documents when it
-// exists, else the home folder); nothing when HOME is not set.
+// Where save dialogs start the first time: the user's documents folder (on Windows
+// FOLDERID_Documents, else the profile folder; on Linux ~/Documents when it exists, else the
+// home folder); nothing when the platform names no such folder.
 std::optional<std::filesystem::path> documents_dir();
 
 // The examples folder of catalog workbooks: the first of "examples", "../examples" and the

@@ -6,19 +6,20 @@
 #include "app/paths.h"
 #include "commands/dispatcher.h"
 #include "commands/registration.h"
+#include "common/utf8_path.h"
 
 namespace calcora {
 
 void register_save_place_commands(CommandRegistry& registry) {
   registry.add("documents_folder", [](AppState&, const Args&) -> Json {
     auto dir = documents_dir();
-    return dir ? Json(dir->string()) : Json(nullptr);
+    return dir ? Json(path_utf8(*dir)) : Json(nullptr);
   });
   registry.add("file_exists", [](AppState&, const Args& args) -> Json {
-    auto path = args.required<std::string>("path");
+    const auto path = args.required<std::filesystem::path>("path");
     std::error_code ec;
     // A folder of that name is "there" too: writing the file would fail on it just the same.
-    return std::filesystem::exists(std::filesystem::path(path), ec);
+    return std::filesystem::exists(path, ec);
   });
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/utf8_path.h"
+
 namespace calcora {
 
 std::string describe_json(const Json& value) {
@@ -70,6 +72,11 @@ std::string decode_value<std::string>(const Json& value) {
 template <>
 Json decode_value<Json>(const Json& value) {
   return value;
+}
+
+template <>
+std::filesystem::path decode_value<std::filesystem::path>(const Json& value) {
+  return utf8_path(decode_value<std::string>(value));
 }
 
 RecordReader::RecordReader(const Json& value) : object_(value) {

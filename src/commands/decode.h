@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,9 @@ template <>
 std::string decode_value<std::string>(const Json& value);
 template <>
 Json decode_value<Json>(const Json& value);
+// A file name: a string, read as UTF-8.
+template <>
+std::filesystem::path decode_value<std::filesystem::path>(const Json& value);
 
 // Reads the fields of one record (a JSON object) with the record conventions:
 // required keys, keys with a default, and optional keys where null and absent mean null.

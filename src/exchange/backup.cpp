@@ -1,16 +1,13 @@
 #include "exchange/backup.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <memory>
-#include <vector>
 
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/random_id.h"
+#include "common/utf8_path.h"
 
 namespace calcora {
 
@@ -26,46 +23,16 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
   return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
 }
 
-// Copies the backup byte for byte to `target` and flushes it to disk. The copy streams in
-// chunks: a database of several gigabytes must not have to fit in memory.
-void copy_file_durably(const std::filesystem::path& from, const std::filesystem::path& target) {
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) throw CommandError(os_error_text(errno));
-  int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (out < 0) {
-    int err = errno;
-    ::close(in);
-    throw CommandError(os_error_text(err));
-  }
-  auto fail = [&](int err) {
-    ::close(in);
-    ::close(out);
-    throw CommandError(os_error_text(err));
-  };
-  std::vector<char> buffer(size_t(1) << 20);
-  for (;;) {
-    ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) fail(errno);
-    if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) fail(errno);
-      done += w;
-    }
-  }
-  if (::fsync(out) != 0) fail(errno);
-  ::close(in);
-  if (::close(out) != 0) throw CommandError(os_error_text(errno));
-}
-
 class RemoveOnExit {
  public:
   explicit RemoveOnExit(std::filesystem::path path) : path_(std::move(path)) {}
   ~RemoveOnExit() {
     std::error_code ec;
-    for (const char* suffix : {"", "-journal"}) std::filesystem::remove(path_.string() + suffix, ec);
+    for (const char* suffix : {"", "-journal"}) {
+      std::filesystem::path file = path_;
+      file += suffix;
+      std::filesystem::remove(file, ec);
+    }
   }
 
  private:
@@ -78,7 +45,7 @@ class RemoveOnExit {
 // It is opened without the create flag: a mistyped path must not leave an empty file behind.
 void check_backup_file(const std::filesystem::path& path) {
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  int rc = sqlite3_open_v2(path_utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   std::unique_ptr<sqlite3, SqliteCloser> db(raw);
   if (rc != SQLITE_OK)
     throw CommandError(std::string("не открыть копию: ") + (raw ? sqlite3_errmsg(raw) : "out of memory"));
@@ -92,16 +59,14 @@ void check_backup_file(const std::filesystem::path& path) {
 
 void export_backup(AppState& state, const std::filesystem::path& path, bool replace) {
   auto vacuum_into = [&](const std::filesystem::path& target) {
-    state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, target.string()).run(); });
+    state.with_db([&](Database& db) { db.prepare("VACUUM INTO ?1").bind(1, path_utf8(target)).run(); });
   };
   if (!replace) return vacuum_into(path);
   std::filesystem::path staged = path;
   staged += ".partial-" + random_uuid();
   RemoveOnExit cleanup(staged);
   vacuum_into(staged);
-  std::error_code ec;
-  std::filesystem::rename(staged, path, ec);
-  if (ec) throw CommandError(ec.message());
+  replace_file(staged, path);
 }
 
 void restore_backup(AppState& state, const std::filesystem::path& path) {
@@ -111,7 +76,8 @@ void restore_backup(AppState& state, const std::filesystem::path& path) {
 
   // The copy is made and brought to the current schema beside the live file while the live
   // database still serves; only a rename, which the file system does whole, replaces it.
-  const std::filesystem::path staged = live.string() + ".restore";
+  std::filesystem::path staged = live;
+  staged += ".restore";
   RemoveOnExit cleanup(staged);
   try {
     copy_file_durably(path, staged);
@@ -123,10 +89,11 @@ void restore_backup(AppState& state, const std::filesystem::path& path) {
   std::unique_ptr<Database> in_memory = Database::open(":memory:");
   std::unique_ptr<Database> old = state.replace_db(std::move(in_memory));
   old.reset();  // closes the live file so that it can be replaced
-  if (::rename(staged.c_str(), live.c_str()) != 0) {
-    const int err = errno;
+  try {
+    replace_file(staged, live);
+  } catch (const CommandError& e) {
     state.replace_db(Database::open(live));
-    throw CommandError("не скопировать базу: " + os_error_text(err));
+    throw CommandError(std::string("не скопировать базу: ") + e.what());
   }
   // Should the restored file fail to open after all, the in-memory database stays live until the
   // program is restarted, and the error is reported.

@@ -8,6 +8,7 @@
 #include "calc/category.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
+#include "common/utf8_path.h"
 #include "exchange/cell_values.h"
 #include "exchange/csv_table.h"
 #include "exchange/number_text.h"
@@ -202,7 +203,7 @@ void read_plain_list(const std::vector<std::vector<Cell>>& rows, CatalogTable& t
   }
 }
 
-bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower(path.extension().string()) == ".csv"; }
+bool has_csv_extension(const std::filesystem::path& path) { return unicode_lower(path_utf8(path.extension())) == ".csv"; }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "common/errors.h"
 #include "common/number_text.h"
+#include "common/utf8_path.h"
 
 namespace calcora {
 
@@ -83,7 +84,7 @@ std::string shorten_sheet_numbers(std::string_view xml) {
 
 void shorten_workbook_numbers(const std::filesystem::path& path) {
   int code = 0;
-  zip_t* zip = zip_open(path.c_str(), 0, &code);
+  zip_t* zip = zip_open(path_utf8(path).c_str(), 0, &code);  // libzip takes UTF-8 names on Windows
   if (!zip) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
@@ -114,6 +115,9 @@ void shorten_workbook_numbers(const std::filesystem::path& path) {
       zip_source_free(source);
       throw_archive_error(zip);
     }
+    // The part keeps the writer's fixed date instead of the moment of this rewrite, so the same
+    // estimate gives the same bytes on every run and platform.
+    if ((stat.valid & ZIP_STAT_MTIME) && zip_file_set_mtime(zip, index, stat.mtime, 0) != 0) throw_archive_error(zip);
   }
   if (zip_close(zip) != 0) throw_archive_error(zip);
 }

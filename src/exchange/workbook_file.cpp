@@ -1,8 +1,5 @@
 #include "exchange/workbook_file.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "exchange/sheet_numbers.h"
@@ -14,15 +11,20 @@ void check_xlsx(lxw_error error) {
 }
 
 WorkbookFile::WorkbookFile() {
-  temp_dir_ = std::filesystem::temp_directory_path().string();
-  std::string pattern = temp_dir_ + "/calcora-book-XXXXXX.xlsx";
-  int fd = mkstemps(pattern.data(), 5);
-  if (fd < 0) throw CommandError(os_error_text(errno));
-  ::close(fd);
-  temp_path_ = pattern;
+  temp_path_ = create_temp_file("calcora-book-", ".xlsx");
+  // The writer opens its files by narrow names.
+  std::string name;
+  try {
+    temp_dir_ = narrow_path_for_c_library(temp_path_.parent_path());
+    name = narrow_path_for_c_library(temp_path_);
+  } catch (...) {
+    std::error_code ec;
+    std::filesystem::remove(temp_path_, ec);
+    throw;
+  }
   lxw_workbook_options options{};
   options.tmpdir = temp_dir_.data();
-  book_ = workbook_new_opt(temp_path_.c_str(), &options);
+  book_ = workbook_new_opt(name.c_str(), &options);
   if (!book_) {
     std::filesystem::remove(temp_path_);
     throw CommandError("ошибка записи книги: не удалось создать книгу");

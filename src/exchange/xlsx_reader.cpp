@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/errors.h"
+#include "common/utf8_path.h"
 
 namespace calcora {
 
@@ -27,7 +28,7 @@ class ZipArchive {
  public:
   explicit ZipArchive(const std::filesystem::path& path) {
     int code = 0;
-    zip_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    zip_ = zip_open(path_utf8(path).c_str(), ZIP_RDONLY, &code);
     if (!zip_) {
       zip_error_t error;
       zip_error_init_with_code(&error, code);
@@ -582,7 +583,7 @@ SheetArea read_sheet(const ZipArchive& zip, const XlsxLimits& limits, const Open
 
 void check_exists(const std::filesystem::path& path) {
   if (std::error_code ec; !std::filesystem::exists(path, ec)) {
-    throw CommandError(kNotWorkbookPrefix + std::string("файл не найден: ") + path.string());
+    throw CommandError(kNotWorkbookPrefix + std::string("файл не найден: ") + path_utf8(path));
   }
 }
 

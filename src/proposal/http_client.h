@@ -1,4 +1,5 @@
-// One HTTP(S) request with a total time limit, for the proposal link service.
+// One HTTP(S) request with a total time limit, for the proposal link service: libcurl on Linux
+// (http_client_linux.cpp), the system's WinHTTP on Windows (http_client_windows.cpp).
 #pragma once
 
 #include <chrono>

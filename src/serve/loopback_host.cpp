@@ -1,10 +1,6 @@
 #include "serve/loopback_host.h"
 
-#include <arpa/inet.h>
 #include <microhttpd.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <cstring>
@@ -15,6 +11,7 @@
 #include "app/page/page_files.h"
 #include "app/page_policy.h"
 #include "serve/command_runner.h"
+#include "serve/listen_socket.h"
 
 namespace calcora {
 
@@ -23,6 +20,7 @@ namespace {
 constexpr const char* kTextPlain = "text/plain; charset=utf-8";
 constexpr const char* kJson = "application/json; charset=utf-8";
 constexpr std::string_view kInvokePrefix = "/api/invoke/";
+constexpr std::string_view kDialogRoute = "/api/dialog";
 
 struct Answer {
   unsigned status = 200;
@@ -37,7 +35,8 @@ Answer text_answer(unsigned status, std::string body) { return {status, std::mov
 // a command's answer has resumed the connection.
 struct Exchange {
   std::optional<Answer> refusal;  // decided from the headers; the body is read and dropped
-  std::string command;            // empty for the page's files
+  std::string command;            // empty for the page's files and dialogs
+  bool dialog = false;            // a request for a native dialog
   std::string body;
   bool body_too_large = false;
   bool queued = false;
@@ -102,17 +101,19 @@ MHD_Result send_page_file(MHD_Connection* connection, const char* url) {
 struct LoopbackHost::Impl {
   Dispatcher& dispatcher;
   LoopbackOptions options;
-  int listen_fd = -1;
+  MHD_socket listen_fd = MHD_INVALID_SOCKET;
   int port = -1;
   MHD_Daemon* daemon = nullptr;
   std::optional<CommandRunner> runner;
+  // Dialogs wait for the user on a thread of their own, so commands go on meanwhile.
+  std::optional<CommandRunner> dialog_runner;
   std::mutex mutex;
   std::condition_variable stop_requested;
   bool stopping = false;
 
   Impl(Dispatcher& d, LoopbackOptions o) : dispatcher(d), options(std::move(o)) {}
   ~Impl() {
-    if (listen_fd >= 0 && !daemon) ::close(listen_fd);
+    if (listen_fd != MHD_INVALID_SOCKET && !daemon) close_listen_socket(listen_fd);
   }
 
   const char* header(MHD_Connection* connection, const char* name) const {
@@ -131,7 +132,7 @@ struct LoopbackHost::Impl {
 
   // What the headers alone decide: a refusal, or nothing when the request may go on.
   std::optional<Answer> check_headers(MHD_Connection* connection, std::string_view url, std::string_view method,
-                                      std::string& command) const {
+                                      Exchange& exchange) const {
     HeaderTally tally;
     MHD_get_connection_values(connection, MHD_HEADER_KIND, tally_header, &tally);
     if (tally.count > options.max_header_count || tally.bytes > options.max_header_bytes)
@@ -139,17 +140,22 @@ struct LoopbackHost::Impl {
     if (url.size() > options.max_target_bytes) return text_answer(MHD_HTTP_URI_TOO_LONG, "request address too long");
     if (!host_allowed(connection)) return text_answer(MHD_HTTP_FORBIDDEN, "forbidden host");
     if (method == "GET" || method == "HEAD") return std::nullopt;
-    if (method != "POST" || !url.starts_with(kInvokePrefix) || !is_command_name(url.substr(kInvokePrefix.size())))
+    const bool dialog = options.dialogs && url == kDialogRoute;
+    if (method != "POST" ||
+        (!dialog && (!url.starts_with(kInvokePrefix) || !is_command_name(url.substr(kInvokePrefix.size())))))
       return text_answer(MHD_HTTP_NOT_FOUND, "not found");
     const char* key = header(connection, "X-Calcora-Key");
     if (!key || key != options.key) return text_answer(MHD_HTTP_FORBIDDEN, "forbidden");
-    command = url.substr(kInvokePrefix.size());
+    if (dialog)
+      exchange.dialog = true;
+    else
+      exchange.command = url.substr(kInvokePrefix.size());
     return std::nullopt;
   }
 
   void take_body(Exchange& exchange, const char* data, size_t size) const {
     // Only a command's body is kept; any other is read and dropped.
-    if (exchange.refusal || exchange.command.empty() || exchange.body_too_large) return;
+    if (exchange.refusal || (exchange.command.empty() && !exchange.dialog) || exchange.body_too_large) return;
     if (exchange.body.size() + size > options.max_body_bytes) {
       // The rest is read and dropped, so that the client, still sending, gets to read the answer.
       exchange.body_too_large = true;
@@ -162,8 +168,10 @@ struct LoopbackHost::Impl {
   MHD_Result run_command(MHD_Connection* connection, Exchange& exchange) {
     exchange.queued = true;
     MHD_suspend_connection(connection);
-    bool accepted = runner->submit([this, connection, &exchange] {
-      CommandOutcome outcome = dispatcher.dispatch_text(exchange.command, exchange.body);
+    CommandRunner& queue = exchange.dialog ? *dialog_runner : *runner;
+    bool accepted = queue.submit([this, connection, &exchange] {
+      CommandOutcome outcome = exchange.dialog ? answer_dialog_request(*options.dialogs, exchange.body)
+                                               : dispatcher.dispatch_text(exchange.command, exchange.body);
       exchange.answer = outcome.ok ? Answer{MHD_HTTP_OK, std::move(outcome.body), kJson}
                                    : text_answer(MHD_HTTP_BAD_REQUEST, std::move(outcome.body));
       MHD_resume_connection(connection);  // the exchange may be gone from here on
@@ -181,7 +189,7 @@ struct LoopbackHost::Impl {
     if (!exchange) {
       exchange = new Exchange;
       *request_state = exchange;
-      exchange->refusal = check_headers(connection, url, method, exchange->command);
+      exchange->refusal = check_headers(connection, url, method, *exchange);
       return MHD_YES;
     }
     if (*upload_data_size > 0) {
@@ -192,13 +200,18 @@ struct LoopbackHost::Impl {
     if (exchange->refusal) return send_answer(connection, std::move(*exchange->refusal));
     if (exchange->body_too_large)
       return send_answer(connection, text_answer(MHD_HTTP_CONTENT_TOO_LARGE, "request body too large"));
-    if (exchange->command.empty()) return send_page_file(connection, url);
+    if (exchange->command.empty() && !exchange->dialog) {
+      const std::string_view path = url;
+      if (options.page_served && (path == "/" || path == "/index.html")) options.page_served();
+      return send_page_file(connection, url);
+    }
     if (!exchange->queued) return run_command(connection, *exchange);
     return send_answer(connection, std::move(exchange->answer));
   }
 
   bool start() {
     runner.emplace();
+    dialog_runner.emplace();
     daemon = MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
                               &Impl::handle_request, this, MHD_OPTION_LISTEN_SOCKET, listen_fd,
                               MHD_OPTION_CONNECTION_LIMIT, options.max_connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
@@ -206,7 +219,10 @@ struct LoopbackHost::Impl {
                               // Holds the request line and headers; what does not fit is refused with 414 or 431.
                               MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(64 * 1024), MHD_OPTION_NOTIFY_COMPLETED,
                               &Impl::request_completed, this, MHD_OPTION_END);
-    if (!daemon) runner->close();
+    if (!daemon) {
+      runner->close();
+      dialog_runner->close();
+    }
     return daemon != nullptr;
   }
 
@@ -232,36 +248,25 @@ LoopbackHost::LoopbackHost(Dispatcher& dispatcher, LoopbackOptions options)
 LoopbackHost::~LoopbackHost() = default;
 
 int LoopbackHost::bind() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  int on = 1;
-  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(impl_->options.port));
-  socklen_t length = sizeof address;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  impl_->listen_fd = fd;
-  impl_->port = ntohs(address.sin_port);
+  const auto listener = open_loopback_listener(impl_->options.port);
+  if (!listener) return -1;
+  impl_->listen_fd = listener->socket;
+  impl_->port = listener->port;
   return impl_->port;
 }
 
 bool LoopbackHost::serve() {
-  if (impl_->listen_fd < 0 || !impl_->start()) return false;
+  if (impl_->listen_fd == MHD_INVALID_SOCKET || !impl_->start()) return false;
   {
     std::unique_lock lock(impl_->mutex);
     impl_->stop_requested.wait(lock, [&] { return impl_->stopping; });
   }
   // Queued commands run and resume their connections before the server may stop.
   impl_->runner->close();
+  impl_->dialog_runner->close();
   MHD_stop_daemon(impl_->daemon);
   impl_->daemon = nullptr;
-  impl_->listen_fd = -1;  // closed by the server
+  impl_->listen_fd = MHD_INVALID_SOCKET;  // closed by the server
   return true;
 }
 

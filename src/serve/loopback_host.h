@@ -2,9 +2,11 @@
 // 127.0.0.1, for end-to-end tests and for machines without a display.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/native_dialogs.h"
 #include "commands/dispatcher.h"
 
 namespace calcora {
@@ -23,6 +25,12 @@ struct LoopbackOptions {
   size_t max_target_bytes = 8 * 1024;
   size_t max_header_count = 100;
   size_t max_header_bytes = 32 * 1024;
+  // A host inside the desktop program shows the page's dialogs with the platform's own: POST
+  // /api/dialog with the key, answered when the user has answered. Without it the route is absent
+  // and the page draws dialogs of its own.
+  NativeDialogs* dialogs = nullptr;
+  // Called on the serving thread each time the page itself ("/" or "/index.html") is sent.
+  std::function<void()> page_served;
 };
 
 class LoopbackHost {

@@ -5,7 +5,9 @@
 
 #include "app/fault.h"
 #include "app/paths.h"
+#include "app/program_arguments.h"
 #include "app/startup.h"
+#include "common/utf8_path.h"
 #include "serve/loopback_host.h"
 
 namespace {
@@ -29,11 +31,12 @@ int main(int argc, char** argv) {
   calcora::install_fault_hook();
   calcora::LoopbackOptions options;
   std::string data_dir;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
+  const std::vector<std::string> args = calcora::program_arguments(argc, argv);
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string arg = args[i];
     auto value = [&]() -> std::string {
-      if (i + 1 >= argc) usage(arg + " needs a value");
-      return argv[++i];
+      if (i + 1 >= args.size()) usage(arg + " needs a value");
+      return args[++i];
     };
     if (arg == "--port") {
       try {
@@ -56,11 +59,11 @@ int main(int argc, char** argv) {
   if (options.key.empty()) options.key = random_key();
   if (data_dir.empty()) {
     auto dir = calcora::app_data_dir();
-    if (!dir) calcora::fail_start("не найдена папка данных (не заданы XDG_DATA_HOME и HOME)");
-    data_dir = dir->string();
+    if (!dir) calcora::fail_start(calcora::kNoAppDataDirReason);
+    data_dir = calcora::path_utf8(*dir);
   }
 
-  auto state = calcora::set_up_app_state(data_dir);
+  auto state = calcora::set_up_app_state(calcora::utf8_path(data_dir));
   calcora::Dispatcher dispatcher(*state);
   calcora::LoopbackHost host(dispatcher, options);
   int port = host.bind();

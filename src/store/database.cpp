@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "common/errors.h"
+#include "common/utf8_path.h"
 #include "store/memory_rank.h"
 #include "store/migrations.h"
 #include "store/unicode_lower.h"
@@ -88,7 +89,7 @@ std::optional<std::string> Statement::opt_text(int col) const {
 
 std::unique_ptr<Database> Database::open_raw(const std::filesystem::path& path) {
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+  int rc = sqlite3_open_v2(path_utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                            nullptr);
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) throw_db_error(raw);

@@ -1,31 +1,11 @@
 #include "store/unicode_lower.h"
 
-#include <unicode/ucasemap.h>
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
-#include <memory>
-
 #include "common/errors.h"
+#include "store/unicode_data.h"
 
 namespace calcora {
 
 namespace {
-
-struct CaseMapDeleter {
-  void operator()(UCaseMap* m) const { ucasemap_close(m); }
-};
-
-UCaseMap* root_case_map() {
-  // One map per thread: UCaseMap is not safe to share, and creating it costs more than lowering a name.
-  thread_local std::unique_ptr<UCaseMap, CaseMapDeleter> map = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UCaseMap, CaseMapDeleter> m(ucasemap_open("", U_FOLD_CASE_DEFAULT, &status));
-    if (U_FAILURE(status)) throw std::runtime_error("ICU case map unavailable");
-    return m;
-  }();
-  return map.get();
-}
 
 void sql_lower(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -46,26 +26,18 @@ void sql_lower(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // upper-case letter that lowers into them (a test checks this against every code point).
 // Left out: IPA letters and Georgian, whose capitals newer Unicode added and the index does not
 // fold, and the Greek yot and Cyrillic letters past U+0527 for the same reason.
-bool index_folds_like_icu(UChar32 c) {
+bool index_folds_like_icu(int32_t c) {
   return c < 0x250 || (c >= 0x2B0 && c < 0x3F3) || (c > 0x3F3 && c < 0x528) || (c >= 0x1E00 && c < 0x1F00) ||
          (c >= 0x2000 && c < 0x2C00);
 }
 
-std::string utf8_of(UChar32 c) {
-  char bytes[U8_MAX_LENGTH];
-  int32_t n = 0;
-  U8_APPEND_UNSAFE(bytes, n, c);
-  return std::string(bytes, static_cast<size_t>(n));
-}
-
-constexpr UChar32 kKelvinSign = 0x212A;  // lowers to the Latin k
+constexpr int32_t kKelvinSign = 0x212A;  // lowers to the Latin k
 
 // ASCII, basic Cyrillic, and signs without letter case (×, №, dashes, quotes) that are no part of
 // another letter's lower case, the way the dot above is of İ's.
-bool matched_by_code_point(UChar32 c) {
+bool matched_by_code_point(int32_t c) {
   if (c < 0x80 || (c >= 0x400 && c < 0x460)) return true;
-  return u_charType(c) != U_UNASSIGNED && !u_hasBinaryProperty(c, UCHAR_CASED) &&
-         !u_hasBinaryProperty(c, UCHAR_CASE_IGNORABLE);
+  return unicode::general_category(c) != 0 && !unicode::is_cased(c) && !unicode::is_case_ignorable(c);
 }
 
 // Dashes, quotes, ellipsis, per mille and the numero sign (U+2010..U+2027, U+2030..U+205E,
@@ -122,15 +94,13 @@ bool lower_plain_letters(std::string_view text, std::string& out) {
 
 std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_point(std::string_view text) {
   std::vector<std::vector<std::string>> spellings;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  for (int32_t i = 0, n = static_cast<int32_t>(text.size()); i < n;) {
-    UChar32 c;
-    U8_NEXT(bytes, i, n, c);
+  for (size_t i = 0; i < text.size();) {
+    const int32_t c = unicode::next_code_point(text, i);
     if (c < 0 || !matched_by_code_point(c)) return std::nullopt;
-    std::vector<std::string> same{utf8_of(c)};
-    for (UChar32 other : {u_tolower(c), u_toupper(c)})
-      if (other != c) same.push_back(utf8_of(other));
-    if (u_tolower(c) == 'k') same.push_back(utf8_of(kKelvinSign));
+    std::vector<std::string> same{unicode::utf8_of(c)};
+    for (int32_t other : {unicode::simple_lower(c), unicode::simple_upper(c)})
+      if (other != c) same.push_back(unicode::utf8_of(other));
+    if (unicode::simple_lower(c) == 'k') same.push_back(unicode::utf8_of(kKelvinSign));
     spellings.push_back(std::move(same));
   }
   return spellings;
@@ -138,31 +108,30 @@ std::optional<std::vector<std::vector<std::string>>> case_spellings_per_code_poi
 
 bool index_reads_like_lowercase(std::string_view lowered) {
   bool has_word = false;
-  for (int32_t i = 0, n = static_cast<int32_t>(lowered.size()); i < n;) {
-    UChar32 c;
-    U8_NEXT(reinterpret_cast<const uint8_t*>(lowered.data()), i, n, c);
+  for (size_t i = 0; i < lowered.size();) {
+    const int32_t c = unicode::next_code_point(lowered, i);
     if (c < 0 || !index_folds_like_icu(c)) return false;
-    has_word = has_word || u_isalnum(c);
+    has_word = has_word || unicode::is_alnum(c);
   }
   return has_word;
 }
 
 std::vector<std::string_view> index_word_runs(std::string_view text) {
   std::vector<std::string_view> runs;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  int32_t start = 0;
+  constexpr uint32_t kBreaks =
+      unicode::kSeparatorMask | unicode::kPunctuationMask | unicode::kSymbolMask | unicode::kControlMask;
+  size_t start = 0;
   bool has_word = false;
-  for (int32_t i = 0, n = static_cast<int32_t>(text.size()); i <= n;) {
-    const int32_t at = i;
-    UChar32 c = -1;
-    if (i < n) U8_NEXT(bytes, i, n, c);
-    const bool brk =
-        at == n || (c >= 0 && (U_GET_GC_MASK(c) & (U_GC_Z_MASK | U_GC_P_MASK | U_GC_S_MASK | U_GC_CC_MASK)));
+  for (size_t i = 0, n = text.size(); i <= n;) {
+    const size_t at = i;
+    int32_t c = -1;
+    if (i < n) c = unicode::next_code_point(text, i);
+    const bool brk = at == n || (c >= 0 && (unicode::category_mask(c) & kBreaks));
     if (!brk) {
-      has_word = has_word || (c >= 0 && u_isalnum(c));
+      has_word = has_word || (c >= 0 && unicode::is_alnum(c));
       continue;
     }
-    if (has_word) runs.push_back(text.substr(static_cast<size_t>(start), static_cast<size_t>(at - start)));
+    if (has_word) runs.push_back(text.substr(start, at - start));
     has_word = false;
     start = i;
     if (at == n) break;
@@ -173,19 +142,7 @@ std::vector<std::string_view> index_word_runs(std::string_view text) {
 std::string unicode_lower(std::string_view utf8) {
   std::string out;
   if (lower_plain_letters(utf8, out)) return out;
-  out.assign(utf8.size() + 16, '\0');
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()), utf8.data(),
-                                   static_cast<int32_t>(utf8.size()), &status);
-  if (status == U_BUFFER_OVERFLOW_ERROR) {
-    out.assign(static_cast<size_t>(n), '\0');
-    status = U_ZERO_ERROR;
-    n = ucasemap_utf8ToLower(root_case_map(), out.data(), static_cast<int32_t>(out.size()), utf8.data(),
-                             static_cast<int32_t>(utf8.size()), &status);
-  }
-  if (U_FAILURE(status)) return std::string(utf8);  // invalid UTF-8: compare as stored
-  out.resize(static_cast<size_t>(n));
-  return out;
+  return unicode::full_lower(utf8);
 }
 
 void register_unicode_lower(sqlite3* db) {

@@ -136,38 +136,6 @@ gboolean on_dialog_request(WebKitUserContentManager*, JSCValue* value, WebKitScr
 
 }  // namespace
 
-std::optional<FileDialogRequest> parse_file_dialog_request(std::string_view json_text) {
-  const Json j = Json::parse(json_text, nullptr, false);
-  if (j.is_discarded() || !j.is_object()) return std::nullopt;
-  FileDialogRequest r;
-  const Json kind = j.value("kind", Json());
-  if (kind == "save")
-    r.save = true;
-  else if (kind != "open")
-    return std::nullopt;
-  auto text = [&](const char* key, std::string& out) {
-    if (!j.contains(key) || j[key].is_null()) return true;
-    if (!j[key].is_string()) return false;
-    out = j[key].get<std::string>();
-    return true;
-  };
-  if (!text("title", r.title) || !text("defaultName", r.default_name) || !text("folder", r.folder)) return std::nullopt;
-  if (j.contains("filters") && !j["filters"].is_null()) {
-    if (!j["filters"].is_array()) return std::nullopt;
-    for (const Json& f : j["filters"]) {
-      if (!f.is_object() || !f.value("name", Json()).is_string() || !f.value("extensions", Json()).is_array())
-        return std::nullopt;
-      FileFilter filter{f["name"].get<std::string>(), {}};
-      for (const Json& ext : f["extensions"]) {
-        if (!ext.is_string()) return std::nullopt;
-        filter.extensions.push_back(ext.get<std::string>());
-      }
-      r.filters.push_back(std::move(filter));
-    }
-  }
-  return r;
-}
-
 void connect_file_dialogs(Shell& shell, WebKitUserContentManager* content) {
   webkit_user_content_manager_register_script_message_handler_with_reply(content, "calcoraDialog", nullptr);
   g_signal_connect(content, "script-message-with-reply-received::calcoraDialog", G_CALLBACK(on_dialog_request), &shell);

@@ -13,7 +13,7 @@ void register_pdf_commands(CommandRegistry& registry) {
   // the database lock is released.
   registry.add("export_estimate_pdf", [](AppState& state, const Args& args) -> Json {
     const auto id = args.required<int64_t>("id");
-    const auto path = args.required<std::string>("path");
+    const auto path = args.required<std::filesystem::path>("path");
     const auto print_font = args.optional<std::string>("printFont");
     const SaveEstimatePayload estimate = state.with_db([&](Database& db) { return read_estimate(db, id); });
     const EstimateTotals totals = compute_totals(estimate.lines, estimate.footer);

@@ -9,7 +9,7 @@ vi.mock('../platform', async (original) => ({
   invoke: (...a: unknown[]) => invoke(...a),
   pickSaveFile: (...a: unknown[]) => pickSaveFile(...a),
   askConfirm: (...a: unknown[]) => askConfirm(...a),
-  isDesktop: () => desktop,
+  hasNativeDialogs: () => desktop,
 }));
 
 const { chooseSavePath, replaceQuestion } = await import('./savePlace');

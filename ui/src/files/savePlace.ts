@@ -2,7 +2,7 @@
 // folder the first time), the final path is asked about before a file there is replaced, and
 // the folder is remembered for the next save.
 
-import { askConfirm, invoke, isDesktop, pickSaveFile, readStored, STORAGE_KEYS, writeStored, type FileFilter } from '../platform';
+import { askConfirm, hasNativeDialogs, invoke, pickSaveFile, readStored, STORAGE_KEYS, writeStored, type FileFilter } from '../platform';
 import { fileNameOf, folderOf } from './fileNames';
 
 export const savedText = (path: string): string => `Сохранено: ${path}`;
@@ -31,9 +31,9 @@ export async function chooseSavePath({ defaultName, filters, finalPath = (p) => 
   const chosen = await pickSaveFile({ defaultName, folder: await startFolder(), filters });
   if (!chosen) return null;
   const path = finalPath(chosen);
-  // The desktop's own dialog has already asked about the path it returned; a changed path, and
+  // The platform's own dialog has already asked about the path it returned; a changed path, and
   // every path typed into the page's dialog, are asked about here.
-  const asked = isDesktop() && path === chosen;
+  const asked = hasNativeDialogs() && path === chosen;
   if (!asked && (await invoke<boolean>('file_exists', { path })) && !(await askConfirm(replaceQuestion(path)))) return null;
   const folder = folderOf(path);
   if (folder) writeStored(STORAGE_KEYS.saveFolder, folder);

@@ -1,8 +1,9 @@
 // Message, confirmation, open-file and save-file dialogs. The desktop window shows the
-// platform's own; in a browser the page shows small modal forms of its own (DialogHost),
-// which tests drive like a user.
+// platform's own, and so does the desktop program that shows the page in a browser's
+// application window (through its loopback host); in any other browser the page shows small
+// modal forms of its own (DialogHost), which tests drive like a user.
 
-import { desktopHandler, isDesktop } from './transport';
+import { desktopHandler, hostHasDialogs, isDesktop, postToHost } from './transport';
 
 export interface FileFilter {
   name: string;
@@ -48,9 +49,16 @@ function present(request: DialogRequest): Promise<DialogAnswer> {
 }
 
 async function nativeFileDialog(kind: 'open' | 'save', options: FileDialogOptions): Promise<string | null> {
-  const reply = await desktopHandler('calcoraDialog')!.postMessage(JSON.stringify({ kind, ...options }));
-  const path = JSON.parse(String(reply)) as string | null;
+  const request = { kind, ...options };
+  const path = hostHasDialogs()
+    ? ((await postToHost('/api/dialog', request)) as string | null)
+    : (JSON.parse(String(await desktopHandler('calcoraDialog')!.postMessage(JSON.stringify(request)))) as string | null);
   return path || null;
+}
+
+/** True where the platform's own dialogs are shown; their save dialog asks before replacing a file. */
+export function hasNativeDialogs(): boolean {
+  return isDesktop() || hostHasDialogs();
 }
 
 export async function showMessage(message: string): Promise<void> {
@@ -58,24 +66,29 @@ export async function showMessage(message: string): Promise<void> {
     window.alert(message);
     return;
   }
+  if (hostHasDialogs()) {
+    await postToHost('/api/dialog', { kind: 'alert', message });
+    return;
+  }
   await present({ kind: 'alert', message });
 }
 
 export async function askConfirm(message: string): Promise<boolean> {
   if (isDesktop()) return window.confirm(message);
+  if (hostHasDialogs()) return (await postToHost('/api/dialog', { kind: 'confirm', message })) === true;
   return (await present({ kind: 'confirm', message })) === true;
 }
 
 /** Asks for a file to open; null when the user cancels. */
 export async function pickOpenFile(options: FileDialogOptions = {}): Promise<string | null> {
-  if (isDesktop()) return nativeFileDialog('open', options);
+  if (hasNativeDialogs()) return nativeFileDialog('open', options);
   const answer = await present({ kind: 'open', options });
   return typeof answer === 'string' && answer ? answer : null;
 }
 
 /** Asks where to save; null when the user cancels. */
 export async function pickSaveFile(options: FileDialogOptions = {}): Promise<string | null> {
-  if (isDesktop()) return nativeFileDialog('save', options);
+  if (hasNativeDialogs()) return nativeFileDialog('save', options);
   const answer = await present({ kind: 'save', options });
   return typeof answer === 'string' && answer ? answer : null;
 }

@@ -1,5 +1,5 @@
 import { describe, expect, it, vi } from 'vitest';
-import { emit, listen, shortcutEvent } from './events';
+import { emit, installEventBridge, listen, shortcutEvent } from './events';
 
 describe('shortcutEvent', () => {
   it.each([
@@ -22,5 +22,18 @@ describe('listen', () => {
     off();
     emit('global-save', null);
     expect(listener).toHaveBeenCalledTimes(1);
+  });
+});
+
+describe('file drops in the desktop program\'s browser window', () => {
+  it('are refused, so a dropped file never replaces the page', () => {
+    sessionStorage.clear();
+    history.replaceState(null, '', '/#key=k&shell=app');
+    installEventBridge();
+    for (const type of ['dragover', 'drop']) {
+      const event = new Event(type, { cancelable: true });
+      window.dispatchEvent(event);
+      expect(event.defaultPrevented).toBe(true);
+    }
   });
 });

@@ -3,7 +3,7 @@
 // The desktop shell calls window.__calcoraEmit; in a browser the page catches Ctrl+S
 // and Ctrl+O itself and emits the same events.
 
-import { isDesktop } from './transport';
+import { hostHasDialogs, isDesktop } from './transport';
 
 export type NativeEvent = 'global-save' | 'global-open' | 'files-dropped';
 type Listener = (payload: unknown) => void;
@@ -49,9 +49,24 @@ export function shortcutEvent(e: Pick<KeyboardEvent, 'ctrlKey' | 'metaKey' | 'al
   return null;
 }
 
+/**
+ * A file dropped onto a browser window would replace the page with the file (or download it).
+ * The desktop program's browser window refuses drops instead: a web page never learns a dropped
+ * file's path, so it cannot open it the way the desktop window does.
+ */
+function refuseFileDrops(): void {
+  window.addEventListener('dragover', (e) => {
+    if (e.defaultPrevented) return; // a drop zone of the page takes it
+    e.preventDefault();
+    if (e.dataTransfer) e.dataTransfer.dropEffect = 'none';
+  });
+  window.addEventListener('drop', (e) => e.preventDefault());
+}
+
 export function installEventBridge(): void {
   window.__calcoraEmit = emit;
   window.__calcoraBeforeClose = runCloseHandlers;
+  if (hostHasDialogs()) refuseFileDrops();
   if (!isDesktop()) {
     window.addEventListener('keydown', (e) => {
       const event = shortcutEvent(e);

@@ -6,6 +6,7 @@ export {
   askConfirm,
   pickOpenFile,
   pickSaveFile,
+  hasNativeDialogs,
   setDialogPresenter,
   type DialogRequest,
   type DialogAnswer,

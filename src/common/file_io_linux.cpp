@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "common/errors.h"
 
@@ -98,5 +100,58 @@ std::string read_whole_file(const std::filesystem::path& path, size_t max_bytes)
   ::close(fd);
   return data;
 }
+
+void copy_file_durably(const std::filesystem::path& from, const std::filesystem::path& to) {
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) throw_os_error(errno);
+  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    int err = errno;
+    ::close(in);
+    throw_os_error(err);
+  }
+  auto fail = [&](int err) {
+    ::close(in);
+    ::close(out);
+    throw_os_error(err);
+  };
+  std::vector<char> buffer(size_t(1) << 20);
+  for (;;) {
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fail(errno);
+    if (n == 0) break;
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) fail(errno);
+      done += w;
+    }
+  }
+  if (::fsync(out) != 0) fail(errno);
+  ::close(in);
+  if (::close(out) != 0) throw_os_error(errno);
+}
+
+void replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) throw_os_error(errno);
+}
+
+bool append_to_file(const std::filesystem::path& path, std::string_view bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  return ::close(fd) == 0 && ok;
+}
+
+std::filesystem::path create_temp_file(std::string_view prefix, std::string_view suffix) {
+  std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX" + std::string(suffix);
+  int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+  if (fd < 0) throw_os_error(errno);
+  ::close(fd);
+  return pattern;
+}
+
+std::string narrow_path_for_c_library(const std::filesystem::path& path) { return path.string(); }
 
 }  // namespace calcora
