@@ -23,6 +23,11 @@ wine_ready() {
     wineserver -w
   fi
   wineserver -p
+  # Wine's own services (services.exe and the rest) start with the first program and keep its
+  # output open: started by a test, they would hold ctest's pipe and ctest would wait on them. A
+  # command interpreter waiting on a pipe of ours starts them apart and keeps them up until the end.
+  exec {wine_hold}> >(wine cmd.exe >/dev/null 2>&1)
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
 trap 'status=$?; wineserver -k >/dev/null 2>&1; (exit $status); calcora_stage_table' EXIT
 stage "Wine prefix" wine_ready
