@@ -52,7 +52,7 @@ desktop_program_tests() (
   export WINEPREFIX=$PWD/build-win/wine-desktop WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   trap 'wineserver -k 2>/dev/null; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
   # A screen of our own on a display number no other screen holds (Xvfb picks it and says which).
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
   display=:$(head -1 "$work/display")

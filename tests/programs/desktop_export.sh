@@ -37,7 +37,7 @@ fail() {
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
 logged() { grep -qE "$2" "$1" 2>/dev/null; }
 
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -ardelay 60000 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -noreset -ardelay 60000 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 within 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"

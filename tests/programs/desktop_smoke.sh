@@ -39,7 +39,7 @@ fail() {
 
 # Xvfb picks a free display itself and reports its number. Keys do not repeat: on a busy
 # machine a synthetic key may stay down long enough to repeat, which would count as a second press.
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -ardelay 60000 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -noreset -ardelay 60000 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
