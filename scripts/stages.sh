@@ -31,14 +31,15 @@ stage() {
 
 # `stages_beside NAME COMMAND...` starts a chain of work beside the stages that follow, at a lower
 # priority, so it fills the processor time that waiting stages (browser walks) leave idle;
-# COMMAND runs its own `stage` calls. Its output is kept and printed by `stages_beside_wait`, with
-# its stages' rows; the rows are marked as run beside others, so their wall times overlap.
-calcora_beside_pid=
-calcora_beside_dir=
+# COMMAND runs its own `stage` calls. Several chains may run beside at once. Each one's output is
+# kept and printed by `stages_beside_wait`, with its stages' rows; the rows are marked as run
+# beside others, so their wall times overlap.
+calcora_beside_pids=()
+calcora_beside_dirs=()
 stages_beside() {
-  local name=$1
+  local name=$1 dir
   shift
-  calcora_beside_dir=$(mktemp -d)
+  dir=$(mktemp -d)
   echo "== $name: started beside the next stages"
   # A process group of its own, so that a failure elsewhere can stop all of it at once.
   set -m
@@ -48,29 +49,36 @@ stages_beside() {
     status=0
     renice -n 10 -p $BASHPID >/dev/null || true
     "$@" || status=$?
-    printf '%s\n' "${calcora_stage_rows[@]}" | sed 's/$/  (beside)/' >"$calcora_beside_dir/rows"
+    printf '%s\n' "${calcora_stage_rows[@]}" | sed 's/$/  (beside)/' >"$dir/rows"
     exit $status
-  ) >"$calcora_beside_dir/log" 2>&1 &
-  calcora_beside_pid=$!
+  ) >"$dir/log" 2>&1 &
+  calcora_beside_pids+=($!)
+  calcora_beside_dirs+=("$dir")
   set +m
 }
 
+# Waits for every chain started beside, in the order they were started, and prints each one's
+# output and rows; fails when any of them failed.
 stages_beside_wait() {
-  [ -n "$calcora_beside_pid" ] || return 0
-  local status=0
-  wait "$calcora_beside_pid" || status=$?
-  calcora_beside_pid=
-  cat "$calcora_beside_dir/log"
-  [ -s "$calcora_beside_dir/rows" ] && mapfile -t -O "${#calcora_stage_rows[@]}" calcora_stage_rows <"$calcora_beside_dir/rows"
-  rm -rf "$calcora_beside_dir"
+  local status=0 i
+  for i in "${!calcora_beside_pids[@]}"; do
+    wait "${calcora_beside_pids[$i]}" || status=$?
+    cat "${calcora_beside_dirs[$i]}/log"
+    [ -s "${calcora_beside_dirs[$i]}/rows" ] &&
+      mapfile -t -O "${#calcora_stage_rows[@]}" calcora_stage_rows <"${calcora_beside_dirs[$i]}/rows"
+    rm -rf "${calcora_beside_dirs[$i]}"
+  done
+  calcora_beside_pids=()
+  calcora_beside_dirs=()
   return $status
 }
 
 calcora_stage_table() {
   local status=$?
   # A failed stage ends the run: work still going beside it is stopped, its output shown.
-  if [ -n "$calcora_beside_pid" ]; then
-    kill -TERM -- "-$calcora_beside_pid" 2>/dev/null || true
+  if ((${#calcora_beside_pids[@]})); then
+    local pid
+    for pid in "${calcora_beside_pids[@]}"; do kill -TERM -- "-$pid" 2>/dev/null || true; done
     stages_beside_wait || true
   fi
   rm -f "$calcora_stage_times"

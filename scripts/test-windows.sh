@@ -163,6 +163,7 @@ chmod +x "$wrapper"
 }
 stage "same files from Linux and Windows" /usr/bin/python3 tests/windows/same_files.py build/calcora-serve "$wrapper"
 
-# Every walk runs: none has needed a skip under Wine.
+# Every walk runs: none has needed a skip under Wine. Their results go to a folder of their own:
+# the Linux walks may be running at the same time, and each run clears its results folder first.
 stage "browser walks against the Windows host" bash -c \
-  'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test' _ "$wrapper"
+  'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test --output=test-results-windows' _ "$wrapper"
