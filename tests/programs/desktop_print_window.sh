@@ -24,12 +24,15 @@ if [ ! -x "$program" ] || [ ! -x "$serve" ]; then
   echo "SKIP: the desktop program was not built"
   exit 0
 fi
-# The accessibility bus lives on a session bus of this test's own.
-if [ -z "${CALCORA_PRINT_TEST_BUS:-}" ]; then
-  exec env CALCORA_PRINT_TEST_BUS=1 dbus-run-session -- bash "$0" "$@"
+# The accessibility bus lives on a session bus of this test's own, and its socket in a runtime
+# folder of this test's own: without one it would take the user's, shared with any other run.
+if [ -z "${CALCORA_PRINT_TEST_WORK:-}" ]; then
+  work=$(mktemp -d)
+  mkdir -m 700 "$work/runtime"
+  exec env CALCORA_PRINT_TEST_WORK="$work" XDG_RUNTIME_DIR="$work/runtime" dbus-run-session -- bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
+work=$CALCORA_PRINT_TEST_WORK
 pids=()
 cleanup() {
   for pid in $(cat "$work"/*.pid 2>/dev/null) "${pids[@]}"; do kill "$pid" 2>/dev/null; done

@@ -9,7 +9,12 @@ namespace {
 constexpr int kDefaultWidth = 900;
 constexpr int kDefaultHeight = 700;
 
-void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer window) {
+// The print dialog names the PDF after the window's title. The page may set the title before the
+// window is shown or after, so the title is followed from the view's creation and passed on to
+// whichever window holds the view.
+void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer) {
+  GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(view));
+  if (!GTK_IS_WINDOW(window)) return;
   const char* title = webkit_web_view_get_title(view);
   gtk_window_set_title(GTK_WINDOW(window), title && *title ? title : "Calcora");
 }
@@ -43,8 +48,7 @@ void on_ready_to_show(WebKitWebView* view, gpointer data) {
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER_ON_PARENT);
 
   gtk_container_add(GTK_CONTAINER(window), GTK_WIDGET(view));
-  on_title_changed(view, nullptr, window);
-  g_signal_connect(view, "notify::title", G_CALLBACK(on_title_changed), window);
+  on_title_changed(view, nullptr, nullptr);
   gtk_widget_show_all(window);
   g_log(kLogDomain, G_LOG_LEVEL_DEBUG, "print window opened");
   g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer) {
@@ -63,6 +67,7 @@ GtkWidget* on_create(WebKitWebView* view, WebKitNavigationAction* action, gpoint
   // The related view shares the page's process, so the page can write into its document.
   WebKitWebView* child = WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(view));
   keep_view_on_page(child);
+  g_signal_connect(child, "notify::title", G_CALLBACK(on_title_changed), nullptr);
   g_signal_connect(child, "ready-to-show", G_CALLBACK(on_ready_to_show), data);
   g_signal_connect(child, "close", G_CALLBACK(on_close_requested), nullptr);
   return GTK_WIDGET(child);
