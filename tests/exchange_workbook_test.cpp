@@ -8,6 +8,7 @@
 #include "exchange/sheet_numbers.h"
 #include "exchange/xlsx_reader.h"
 #include "exchange_support.h"
+#include "scoped_env.h"
 
 namespace calcora {
 namespace {
@@ -200,20 +201,24 @@ TEST(EstimateWorkbook, LibreOfficeComputesTheSameGrandTotal) {
 TEST(EstimateWorkbook, FailuresLeaveNoTemporaryFiles) {
   test::AppFixture app;
   Json saved = app.make_estimate("Смета", Json::array({full("Работа", "шт", 1, 1)}));
-  auto temp_books = [] {
+  // A temporary folder of this test's own: tests running beside it write their books too.
+  const auto temp = app.dir / "temp";
+  std::filesystem::create_directories(temp);
+  test::ScopedEnv env;
+  for (const char* name : {"TMPDIR", "TMP", "TEMP"}) env.set(name, path_utf8(temp));
+  auto temp_books = [&] {
     int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+    for (const auto& e : std::filesystem::directory_iterator(temp))
       n += e.path().filename().string().rfind("calcora-book-", 0) == 0;
     return n;
   };
-  const int before = temp_books();
   std::string error = app.fail(
       "export_estimate_xlsx", {{"id", saved["estimate"]["id"]}, {"path", path_utf8(app.dir.path() / utf8_path("нет/такой/папки.xlsx"))}});
   EXPECT_EQ(error, test::missing_folder_error());
   EXPECT_EQ(app.fail("export_estimate_xlsx", {{"id", 999}, {"path", (app.dir / "x.xlsx").string()}}),
             "Query returned no rows");
   EXPECT_FALSE(std::filesystem::exists(app.dir / "x.xlsx"));
-  EXPECT_EQ(temp_books(), before);
+  EXPECT_EQ(temp_books(), 0);
 }
 
 }  // namespace
