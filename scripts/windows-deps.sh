@@ -23,6 +23,7 @@ declare -A pinned=(
   [nlohmann-json3]=3.11.2-2
   [cpp-httplib]=0.11.4+ds-1+deb12u1
   [googletest]=1.12.1-0.2
+  [benchmark]=1.7.1-1
 )
 
 host=x86_64-w64-mingw32
@@ -184,6 +185,15 @@ build_googletest() {
   cmake_dep "$src" googletest -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
 }
 
+# Google Benchmark, for the core's benchmark programs (bench/run.sh runs them under Wine too).
+build_benchmark() {
+  src=$(fetch benchmark)
+  # Debian's patches leave the library's version to the packaging, which passes it as GIT_VERSION.
+  cmake_dep "$src" benchmark -DGIT_VERSION="${pinned[benchmark]%-*}" -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+    -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_INSTALL=ON \
+    -DBENCHMARK_INSTALL_DOCS=OFF -DBENCHMARK_ENABLE_LIBPFM=OFF
+}
+
 # Header-only libraries: their headers are all there is to take.
 build_nlohmann-json3() {
   src=$(fetch nlohmann-json3)
@@ -235,7 +245,7 @@ if ! all_built; then
   for dep in "${!pinned[@]}"; do built "$dep" || fetch "$dep" >/dev/null; done
   build_in_turn zlib sqlite3 libzip libxlsxwriter freetype &
   lane=$!
-  build_in_turn expat libmicrohttpd googletest nlohmann-json3 cpp-httplib
+  build_in_turn expat libmicrohttpd googletest benchmark nlohmann-json3 cpp-httplib
   wait $lane
   all_built || { echo "windows-deps: a library did not build" >&2; exit 1; }
 fi
