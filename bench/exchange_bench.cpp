@@ -16,6 +16,7 @@
 #include "bench_support.h"
 #include "commands/dispatcher.h"
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "exchange/catalog_import.h"
 #include "exchange/clcx_file.h"
 #include "exchange/estimate_workbook_import.h"
@@ -71,7 +72,7 @@ ImportedEstimate sample_estimate(int lines) {
 
 // The bare library: the same number of cells written with libxlsxwriter, nothing else.
 void raw_workbook(const fs::path& path, int lines) {
-  lxw_workbook* book = workbook_new(path.c_str());
+  lxw_workbook* book = workbook_new(narrow_path_for_c_library(path).c_str());
   lxw_worksheet* sheet = workbook_add_worksheet(book, "Лист1");
   for (int r = 0; r < lines; ++r) {
     worksheet_write_number(sheet, r, 0, r + 1, nullptr);
@@ -180,19 +181,20 @@ int main() {
         state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(10000)); });
     const fs::path book = dir / "big.xlsx";
     const double export_ms = median_ms(5, [&] {
-      call("export_estimate_xlsx", {{"id", big}, {"path", book.string()}});
+      call("export_estimate_xlsx", {{"id", big}, {"path", path_utf8(book)}});
     });
     const double raw_export_ms = median_ms(5, [&] { raw_workbook(dir / "raw.xlsx", 10000); });
     report("workbook export", "10,000 lines", export_ms, "libxlsxwriter, 60,000 cells", raw_export_ms);
     int64_t imported = 0;
     const std::vector<EstimateLine> book_lines = estimate_from_sheet(read_first_sheet(book)).lines;
     const auto book_ms = interleaved_ms(
-        7, {[&] {
-              if (imported) call("delete_estimate", {{"id", imported}});
-              return timed([&] { imported = call("import_estimate_xlsx", {{"path", book.string()}}).get<int64_t>(); });
-            },
-            [&] { return timed([&] { read_first_sheet(book); }); },
-            [&] { return state.with_db([&](Database& db) { return bare_store_ms(db, book_lines); }); }});
+        7,
+        {[&] {
+           if (imported) call("delete_estimate", {{"id", imported}});
+           return timed([&] { imported = call("import_estimate_xlsx", {{"path", path_utf8(book)}}).get<int64_t>(); });
+         },
+         [&] { return timed([&] { read_first_sheet(book); }); },
+         [&] { return state.with_db([&](Database& db) { return bare_store_ms(db, book_lines); }); }});
     report("workbook import", "10,000 lines", book_ms[0], "reading the sheet only", book_ms[1]);
     // The lines must be stored too: a second floor adds their bare storing to the reading.
     report("workbook import, beside reading + bare storing", "10,000 lines", book_ms[0], "reading + bare storing",
@@ -202,7 +204,7 @@ int main() {
     const int64_t mid = state.with_db([](Database& db) { return insert_imported_estimate(db, sample_estimate(1000)); });
     const fs::path clcx = dir / "mid.clcx";
     const double clcx_export_ms = median_ms(9, [&] {
-      call("export_estimate_clcx", {{"id", mid}, {"path", clcx.string()}});
+      call("export_estimate_clcx", {{"id", mid}, {"path", path_utf8(clcx)}});
     });
     const SaveEstimatePayload payload = state.with_db([&](Database& db) { return read_estimate(db, mid); });
     const double gzip_ms = median_ms(9, [&] { gzip_compress(to_json(payload).dump()); });
@@ -216,7 +218,7 @@ int main() {
                // The command alone: its answer, the whole estimate as text, is parsed untimed (the
                // page's work, not the import's).
                CommandOutcome outcome;
-               const double ms = timed([&] { outcome = run("import_estimate_clcx", {{"path", clcx.string()}}); });
+               const double ms = timed([&] { outcome = run("import_estimate_clcx", {{"path", path_utf8(clcx)}}); });
                last = outcome.ok ? Json::parse(outcome.body) : Json();
                return ms;
              },

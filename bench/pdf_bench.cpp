@@ -13,6 +13,7 @@
 #include "bench_support.h"
 #include "commands/dispatcher.h"
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "export/pdf/embedded_fonts.h"
 #include "export/pdf/estimate_listing.h"
 #include "export/pdf/pdf_writer.h"
@@ -67,7 +68,7 @@ int run() {
                 [&] { export_with(pdf::FontCompression::cached); },
                 [&] { export_with(pdf::FontCompression::every_export); },
                 [&] {
-                  auto out = dispatcher.dispatch("export_estimate_pdf", {{"id", id}, {"path", path.string()}});
+                  auto out = dispatcher.dispatch("export_estimate_pdf", {{"id", id}, {"path", path_utf8(path)}});
                   if (!out.ok) std::fprintf(stderr, "export failed: %s\n", out.body.c_str());
                 },
                 [&] {
