@@ -13,22 +13,7 @@ source scripts/stages.sh
 
 stage "Windows build" scripts/build-windows.sh
 
-# A Wine prefix of our own, made without questions (no Mono or Gecko download, no windows). One
-# Wine server is kept for the whole run, so that each program starts in a fraction of a second
-# instead of bringing a server up and down every time.
-export WINEPREFIX=$PWD/build-win/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine_ready() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
-  fi
-  wineserver -p
-  # Wine's own services (services.exe and the rest) start with the first program and keep its
-  # output open: started by a test, they would hold ctest's pipe and ctest would wait on them. A
-  # command interpreter waiting on a pipe of ours starts them apart and keeps them up until the end.
-  exec {wine_hold}> >(wine cmd.exe >/dev/null 2>&1)
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1
-}
+source scripts/wine-prefix.sh
 trap 'status=$?; wineserver -k >/dev/null 2>&1; (exit $status); calcora_stage_table' EXIT
 stage "Wine prefix" wine_ready
 
