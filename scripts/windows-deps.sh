@@ -189,9 +189,9 @@ build_googletest() {
 build_benchmark() {
   src=$(fetch benchmark)
   # Debian's patches leave the library's version to the packaging, which passes it as GIT_VERSION.
-  cmake_dep "$src" benchmark -DGIT_VERSION="${pinned[benchmark]%-*}" -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
-    -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_INSTALL=ON \
-    -DBENCHMARK_INSTALL_DOCS=OFF -DBENCHMARK_ENABLE_LIBPFM=OFF
+  cmake_dep "$src" benchmark -DGIT_VERSION="${pinned[benchmark]%-*}" -DBENCHMARK_ENABLE_TESTING=OFF \
+    -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF \
+    -DBENCHMARK_ENABLE_INSTALL=ON -DBENCHMARK_INSTALL_DOCS=OFF -DBENCHMARK_ENABLE_LIBPFM=OFF
 }
 
 # Header-only libraries: their headers are all there is to take.
