@@ -10,7 +10,7 @@ const height = (pieces: Piece[], drawnPx: number) => pieces.reduce((sum, p) => s
 
 describe('row window', () => {
   it('finds rows by height over rows of measured heights', () => {
-    expect([...offsets]).toEqual([0, 30, 60, 120, 150, 180]);
+    expect([0, 1, 2, 3, 4, 5].map((r) => offsets.top(r))).toEqual([0, 30, 60, 120, 150, 180]);
     expect([-5, 0, 29.9, 30, 61, 119, 120, 179, 500].map((y) => rowAt(offsets, y))).toEqual([0, 0, 0, 1, 2, 2, 3, 4, 4]);
     expect(spanOf(offsets, 35, 125)).toEqual({ start: 1, end: 4 });
     expect(spanOf(rowOffsets(0, () => 30), 0, 100)).toEqual({ start: 0, end: 0 });
@@ -26,6 +26,28 @@ describe('row window', () => {
     expect(height(pieces, 30)).toBe(300_000);
     // Held rows out of range, and a span past the end, are ignored.
     expect(rows(drawnPieces(offsets, { start: 3, end: 9 }, [-1, 7], all))).toEqual([3, 4]);
+  });
+
+  it('keeps every top and the row at each height right as rows are measured one by one', () => {
+    // Measured in a scattered order, as scrolling and a jump to the end measure them.
+    const count = 1000;
+    const heights = Array.from({ length: count }, () => 36);
+    const tree = rowOffsets(count, (i) => heights[i]);
+    for (let k = 0; k < 3000; k++) {
+      const row = (k * 7919) % count;
+      heights[row] = 30 + ((k * 13) % 5) * 12.5;
+      tree.set(row, heights[row]);
+    }
+    let top = 0;
+    for (let r = 0; r < count; r++) {
+      expect(tree.top(r)).toBeCloseTo(top, 6);
+      expect(rowAt(tree, top + heights[r] / 2)).toBe(r);
+      top += heights[r];
+    }
+    expect(tree.total).toBeCloseTo(top, 6);
+    // Rebuilt for a smaller count, the same buffers serve.
+    tree.reset(3, () => 10);
+    expect([tree.top(3), rowAt(tree, 25), rowAt(tree, 1e9)]).toEqual([30, 2, 2]);
   });
 
   it('never draws rows hidden by the filter; their height counts as nothing', () => {

@@ -7,7 +7,7 @@
 import { useCallback, useLayoutEffect, useMemo, useRef, useState, type RefObject } from 'react';
 import { flushSync } from 'react-dom';
 import type { EstimateLine } from '../../../model/types';
-import { covers, drawnPieces, rowAt, rowOffsets, spanOf, type Piece, type RowSpan } from '../../../grid/rowWindow';
+import { covers, drawnPieces, rowAt, RowHeights, spanOf, type Piece, type RowSpan } from '../../../grid/rowWindow';
 
 /** A one-line row's height (CSS px) until the first row is measured. */
 const FIRST_GUESS_PX = 36;
@@ -33,35 +33,38 @@ export interface RowWindowInput {
 
 export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }: RowWindowInput): Piece[] {
   const [span, setSpan] = useState<RowSpan>({ start: 0, end: FIRST_ROWS });
+  /** Counts measurements that changed a height: the tree is changed in place, this redraws. */
   const [measured, setMeasured] = useState(0);
   const heights = useRef(new WeakMap<EstimateLine, number>());
   const typical = useRef(FIRST_GUESS_PX);
+  const tree = useRef<RowHeights | null>(null);
+  /** What the tree was last brought in line with. */
+  const synced = useRef<{ lines: readonly EstimateLine[]; hidden: readonly boolean[]; usual: number } | null>(null);
 
-  const previous = useRef<{ lines: readonly EstimateLine[]; hidden: readonly boolean[]; measured: number; offsets: Float64Array } | null>(null);
   const offsets = useMemo(() => {
     const known = heights.current;
     const usual = typical.current;
-    const heightOf = (line: EstimateLine, i: number) => (hidden[i] === true ? 0 : (known.get(line) ?? usual));
-    const last = previous.current;
-    if (last && last.lines.length === lines.length) {
+    const heightOf = (i: number) => (hidden[i] === true ? 0 : (known.get(lines[i]) ?? usual));
+    const t = (tree.current ??= new RowHeights());
+    const last = synced.current;
+    if (last && last.lines.length === lines.length && last.hidden === hidden && last.usual === usual) {
       // An edited line is a new object: it keeps the height of the one it replaces until it
-      // is measured. When no height changes (a keystroke), the offsets stay as they are.
-      let same = last.hidden === hidden && last.measured === measured;
-      for (let i = 0; i < lines.length; i++) {
-        const before = last.lines[i];
-        if (before === lines[i]) continue;
-        const h = known.get(before);
-        if (h !== undefined && !known.has(lines[i])) known.set(lines[i], h);
-        if (heightOf(lines[i], i) !== heightOf(before, i)) same = false;
+      // is measured. A keystroke so changes no height, and only its row's entry if any.
+      if (last.lines !== lines) {
+        for (let i = 0; i < lines.length; i++) {
+          const before = last.lines[i];
+          if (before === lines[i]) continue;
+          const h = known.get(before);
+          if (h !== undefined && !known.has(lines[i])) known.set(lines[i], h);
+          t.set(i, heightOf(i));
+        }
       }
-      if (same) {
-        previous.current = { ...last, lines };
-        return last.offsets;
-      }
+    } else {
+      t.reset(lines.length, heightOf);
     }
-    const next = rowOffsets(lines.length, (i) => heightOf(lines[i], i));
-    previous.current = { lines, hidden, measured, offsets: next };
-    return next;
+    synced.current = { lines, hidden, usual };
+    return t;
+    // eslint-disable-next-line react-hooks/exhaustive-deps -- a measurement changes the tree in place; `measured` says it did
   }, [lines, hidden, measured]);
 
   const latest = useRef({ offsets, lines, zoom, span });
@@ -114,13 +117,13 @@ export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }
   // not wait for the layout this reads.
   const laidOut = useRef({ count: -1, total: -1 });
   useLayoutEffect(() => {
-    const count = offsets.length;
-    const total = offsets[count - 1];
-    if (laidOut.current.count === count && laidOut.current.total === total) return;
+    const count = offsets.count;
+    const total = offsets.total;
+    if (laidOut.current.count === count && Math.abs(laidOut.current.total - total) <= SAME_PX) return;
     laidOut.current = { count, total };
     const next = follow();
     if (next) setSpan(next);
-  }, [offsets, follow]);
+  }, [offsets, lines, hidden, measured, follow]);
 
   // Drawn rows are measured when they come and whenever their size changes.
   const observer = useRef<ResizeObserver | null>(null);
@@ -149,6 +152,9 @@ export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }
           changed = true;
         }
         heights.current.set(line, h);
+        // The tree takes the height at once when it holds this very line; otherwise the next
+        // render brings it in line.
+        if (synced.current?.lines[row] === line && Math.abs(h - before) > SAME_PX) o.set(row, h);
         if (Math.abs(h - before) > SAME_PX) {
           changed = true;
           // Rows above the view growing or shrinking must not move what the user looks at.
@@ -191,5 +197,6 @@ export function useRowWindow({ lines, hidden, zoom, scrollerRef, bodyRef, held }
     }
   });
 
-  return useMemo(() => drawnPieces(offsets, span, held, (r) => hidden[r] !== true), [offsets, span, held, hidden]);
+  // eslint-disable-next-line react-hooks/exhaustive-deps -- the tree changes in place: the lines and `measured` say when
+  return useMemo(() => drawnPieces(offsets, span, held, (r) => hidden[r] !== true), [offsets, span, held, hidden, lines, measured]);
 }
