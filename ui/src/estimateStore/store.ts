@@ -3,7 +3,7 @@
 
 import { invoke as platformInvoke, onBeforeClose } from '../platform';
 import { isBlankName, newEmptyLine, type CatalogItem, type CatalogItemRef, type EstimateLine, type EstimatePayload } from '../model/types';
-import { recalculateLines, sameFormulaInputs } from '../formula';
+import { changedInputs, formulaGraph, recalculateChanged, recalculateLines, type FormulaGraph } from '../formula';
 import { variablesOf } from './calcParams';
 import { UndoHistory } from './history';
 import { categorySetByUser, memoryEntry } from './memory';
@@ -21,6 +21,15 @@ export interface StoreSnapshot {
 
 export type Change = Partial<EstimatePayload> | ((current: EstimatePayload) => EstimatePayload);
 export type Invoke = <T>(command: string, args?: object) => Promise<T>;
+
+/** Runs `run` after the next frame is painted (at once where there are no frames). */
+function afterPaint(run: () => void): void {
+  if (typeof requestAnimationFrame === 'function' && typeof document !== 'undefined' && document.visibilityState === 'visible') {
+    requestAnimationFrame(() => setTimeout(run, 0));
+  } else {
+    setTimeout(run, 0);
+  }
+}
 
 function failureText(e: unknown): string {
   return e instanceof Error ? e.message : String(e);
@@ -46,8 +55,11 @@ export class EstimateStore {
   private lastSave: Promise<void> = Promise.resolve();
   /** Counts changes of the record, to tell whether the user edited while a save ran. */
   private revision = 0;
-  /** The lines as the last recalculation left them, and the calculator parameters it used. */
-  private recalculated: { lines: readonly EstimateLine[]; params: string | null | undefined } | null = null;
+  /**
+   * The lines as the last recalculation left them, the calculator parameters it used and what
+   * it knew of their formulas: the next change recomputes only the formulas it touches.
+   */
+  private recalculated: { lines: readonly EstimateLine[]; params: string | null | undefined; graph: FormulaGraph } | null = null;
   /** Registrations under way, by line: a row left twice before the first answer counts once. */
   private readonly registering = new WeakMap<EstimateLine, Promise<CatalogItemRef | null>>();
   /** The same, waited for before the estimate goes away, so the links they bring are saved with it. */
@@ -102,16 +114,29 @@ export class EstimateStore {
     try {
       const payload = await this.call<EstimatePayload>('get_estimate', { id });
       const data = withPlaceholder(payload);
-      // What a full pass over the formulas gives for these lines, so that the first keystroke
-      // (a name typed) can be told to need none.
-      const params = data.estimate.calc_params_json;
-      this.recalculated = { lines: recalculateLines(data.lines, variablesOf(params)), params };
+      this.recalculated = null;
       this.history.clear();
       this.revision++;
       this.set({ data, error: '' });
+      this.settleAfterPaint(data);
     } catch (e) {
       this.set({ error: failureText(e) });
     }
+  }
+
+  /**
+   * What a full pass over the formulas gives for the lines just opened, worked out once the
+   * first rows are on screen (a long estimate's pass would hold up its opening), so that the
+   * first keystroke (a name typed) can be told to need none. A change before that makes the
+   * full pass itself.
+   */
+  private settleAfterPaint(data: EstimatePayload): void {
+    afterPaint(() => {
+      if (this.snapshot.data?.lines !== data.lines || this.recalculated !== null) return;
+      const params = data.estimate.calc_params_json;
+      const graph = formulaGraph(data.lines);
+      this.recalculated = { lines: recalculateLines(data.lines, variablesOf(params), graph), params, graph };
+    });
   }
 
   /** Drops the open estimate (after saving what is pending). */
@@ -151,23 +176,31 @@ export class EstimateStore {
     this.update((d) => {
       const params = d.estimate.calc_params_json;
       const next = change(d.lines);
-      // Lines that give every formula the inputs of the last recalculation's result need no
-      // new pass: typing a name, a unit or a category in a long estimate walks no formula.
+      // Against the last recalculation's result, a change of values (a quantity, a price typed)
+      // recomputes only the formulas that read them, and a name, a unit or a category none; a
+      // change of ids, formulas or the lines' count makes a full pass.
       const settled = this.recalculated;
-      const same = settled !== null && settled.params === params && sameFormulaInputs(settled.lines, next);
-      const lines = same ? next : recalculateLines(next, variablesOf(params));
-      this.recalculated = { lines, params };
+      const changed = settled !== null && settled.params === params ? changedInputs(settled.lines, next) : null;
+      if (settled !== null && changed !== null) {
+        const lines = recalculateChanged(next, variablesOf(params), settled.graph, changed);
+        this.recalculated = { lines, params, graph: settled.graph };
+        return { ...d, lines };
+      }
+      const graph = formulaGraph(next);
+      const lines = recalculateLines(next, variablesOf(params), graph);
+      this.recalculated = { lines, params, graph };
       return { ...d, lines };
     });
   }
 
   /** New calculator parameters; the lines are recalculated with them in the same step. */
   setCalcParams(json: string | null): void {
-    this.update((d) => ({
-      ...d,
-      estimate: { ...d.estimate, calc_params_json: json },
-      lines: recalculateLines(d.lines, variablesOf(json)),
-    }));
+    this.update((d) => {
+      const graph = formulaGraph(d.lines);
+      const lines = recalculateLines(d.lines, variablesOf(json), graph);
+      this.recalculated = { lines, params: json, graph };
+      return { ...d, estimate: { ...d.estimate, calc_params_json: json }, lines };
+    });
   }
 
   undo(): void {

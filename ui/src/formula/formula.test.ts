@@ -1,6 +1,6 @@
 import { describe, expect, it } from 'vitest';
 import type { EstimateLine } from '../model/types';
-import { cycleSet, evaluateFormula, parseFormula, recalculateLines, referencedLines, sameFormulaInputs } from '.';
+import { changedInputs, cycleSet, evaluateFormula, formulaGraph, parseFormula, recalculateChanged, recalculateLines, referencedLines } from '.';
 
 function value(text: string, vars: Record<string, number> = {}): number {
   const r = parseFormula(text);
@@ -137,22 +137,37 @@ describe('recalculate lines', () => {
   });
 });
 
-describe('changes that give the formulas the same inputs', () => {
-  // A recalculated estimate, then one change: where the inputs are the same, recalculating
-  // finds nothing to change (so it may be skipped); where they differ, it may not.
-  const settled = recalculateLines([line(1, undefined, 4, 10), line(2, 'line:1.qty * line:1.price', 0), line(3, 'line:2.qty + 1', 0)], {});
+describe('recalculating after a change of values only', () => {
+  // A recalculated estimate (line 2 reads line 1, line 3 reads line 2, line 5 reads line 4),
+  // then one change: what is recomputed from the change alone is what a full pass gives.
+  const start = [line(1, undefined, 4, 10), line(2, 'line:1.qty * line:1.price', 0), line(3, 'line:2.qty + 1', 0), line(4, undefined, 2, 3), line(5, 'line:4.price * 2', 0)];
+  const graph = formulaGraph(start);
+  const settled = recalculateLines(start, {}, graph);
   const edit = (i: number, change: Partial<EstimateLine>) => settled.map((l, k) => (k === i ? { ...l, ...change } : l));
   it.each([
-    ['a name typed', edit(0, { name: 'Кладка' }), true],
-    ['a unit and a category', edit(2, { unit: 'м²', category: 'material' }), true],
-    ['a quantity others refer to', edit(0, { quantity: 5 }), false],
-    ['a price others refer to', edit(0, { unit_price: 11 }), false],
-    ['a formula', edit(1, { formula: 'line:1.qty' }), false],
-    ['an id given by a save', edit(0, { id: 7 }), false],
-    ['a line added', [...settled, line(undefined)], false],
-  ])('%s: same inputs %s', (_name, next, same) => {
-    expect(sameFormulaInputs(settled, next)).toBe(same);
-    if (same) expect(recalculateLines(next, {})).toBe(next);
+    ['a name typed', edit(0, { name: 'Кладка' }), []],
+    ['a unit and a category', edit(2, { unit: 'м²', category: 'material' }), []],
+    ['a quantity others read, through two formulas', edit(0, { quantity: 5 }), [1]],
+    ['a price others read', edit(0, { unit_price: 11 }), [1]],
+    ['a price read by another formula only', edit(3, { unit_price: 7 }), [4]],
+    ["a formula line's quantity typed over", edit(2, { quantity: 99 }), [3]],
+    ['a formula', edit(1, { formula: 'line:1.qty' }), null],
+    ['an id given by a save', edit(0, { id: 7 }), null],
+    ['a line added', [...settled, line(undefined)], null],
+  ])('%s', (_name, next, changed) => {
+    expect(settled.map((l) => l.quantity)).toEqual([4, 40, 41, 2, 6]);
+    expect(changedInputs(settled, next)).toEqual(changed);
+    if (changed === null) return;
+    const some = recalculateChanged(next, {}, graph, changed);
+    expect(some).toEqual(recalculateLines(next, {}));
+    if (changed.length === 0) expect(some).toBe(next);
+  });
+
+  it('zeros a loop made of values that were fine, like a full pass', () => {
+    const lines = [line(1, 'line:2.qty', 0), line(2, 'line:1.qty', 0), line(3, 'line:1.qty + 1', 0), line(4, undefined, 3)];
+    const g = formulaGraph(lines);
+    const done = recalculateLines(lines, {}, g);
+    const next = done.map((l, k) => (k === 0 ? { ...l, quantity: 8 } : l));
+    expect(recalculateChanged(next, {}, g, changedInputs(done, next)!).map((l) => l.quantity)).toEqual([0, 0, 0, 3]);
   });
 });
-
