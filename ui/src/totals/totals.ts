@@ -84,8 +84,14 @@ export interface Buckets {
   extras: number;
 }
 
-/** Steps 1 to 4: everything but the markup. */
-export function computeBuckets(lines: readonly EstimateLine[], footer: EstimateFooter | null): Buckets {
+/** What the lines give to the buckets: their sums by category, in line order. */
+export interface LineSums {
+  works: number;
+  materials: number;
+  equipment: number;
+}
+
+export function sumLines(lines: readonly EstimateLine[]): LineSums {
   let works = 0;
   let materials = 0;
   let equipment = 0;
@@ -96,12 +102,23 @@ export function computeBuckets(lines: readonly EstimateLine[], footer: EstimateF
     else if (category === 'equipment') equipment += sum;
     else works += sum;
   }
+  return { works, materials, equipment };
+}
+
+/** The footer's part of the buckets, added to the lines' sums in the same order as always. */
+export function bucketsOf(sums: LineSums, footer: EstimateFooter | null): Buckets {
+  let { materials } = sums;
   if (footer?.show_materials) materials += footer.materials;
   const delivery = footer?.show_delivery ? footer.delivery : 0;
   const extras = readExtras(footer?.extras_json)
     .filter((r) => r.enabled)
     .reduce((acc, r) => acc + r.amount, 0);
-  return { works, materials, equipment, delivery, extras };
+  return { works: sums.works, materials, equipment: sums.equipment, delivery, extras };
+}
+
+/** Steps 1 to 4: everything but the markup. */
+export function computeBuckets(lines: readonly EstimateLine[], footer: EstimateFooter | null): Buckets {
+  return bucketsOf(sumLines(lines), footer);
 }
 
 export function markupVariables(buckets: Buckets, footer: EstimateFooter | null): MarkupVariables {
@@ -120,7 +137,10 @@ export function markupVariables(buckets: Buckets, footer: EstimateFooter | null)
  * that is not finite, is passed in as 0 by the caller).
  */
 export function computeTotals(lines: readonly EstimateLine[], footer: EstimateFooter | null, markup: number): EstimateTotals {
-  const b = computeBuckets(lines, footer);
+  return totalsOf(computeBuckets(lines, footer), footer, markup);
+}
+
+export function totalsOf(b: Buckets, footer: EstimateFooter | null, markup: number): EstimateTotals {
   const grand = b.works + b.materials + b.equipment + b.delivery + b.extras + markup;
   const balance = footer?.show_advance ? grand - footer.advance : grand;
   return { ...b, markup, grand, balance };

@@ -2,11 +2,11 @@
 // native side 300 ms after the last change of its inputs. Until the answer comes the previous
 // markup counts; an answer to an older request is dropped.
 
-import { useEffect, useMemo, useRef, useState } from 'react';
+import { useDeferredValue, useEffect, useMemo, useRef, useState } from 'react';
 import type { EstimatePayload } from '../../../model/types';
 import { DebouncedLatest } from '../../../totals/debouncedLatest';
 import { evaluateMarkupExpr, markupFromFailure, NO_MARKUP, type MarkupResult } from '../../../totals/markup';
-import { computeBuckets, computeTotals, markupExpression, markupVariables, type EstimateTotals, type MarkupVariables } from '../../../totals/totals';
+import { bucketsOf, markupExpression, markupVariables, sumLines, totalsOf, type EstimateTotals, type MarkupVariables } from '../../../totals/totals';
 
 export const MARKUP_DELAY_MS = 300;
 
@@ -18,7 +18,13 @@ export interface EstimateFigures {
 type MarkupRequest = { expr: string; vars: MarkupVariables };
 
 export function useEstimateTotals(data: EstimatePayload): EstimateFigures {
-  const { lines, footer } = data;
+  const { footer } = data;
+  // The sums over every line follow a keystroke in the grid in a render of their own, after
+  // the typed cell is painted: in a long estimate they would otherwise delay every key. The
+  // footer's fields count at once.
+  const lines = useDeferredValue(data.lines);
+  const sums = useMemo(() => sumLines(lines), [lines]);
+  const buckets = useMemo(() => bucketsOf(sums, footer), [sums, footer]);
   const [markup, setMarkup] = useState<MarkupResult>(NO_MARKUP);
   const requests = useRef<DebouncedLatest<MarkupRequest, MarkupResult> | null>(null);
   requests.current ??= new DebouncedLatest<MarkupRequest, MarkupResult>({
@@ -29,7 +35,7 @@ export function useEstimateTotals(data: EstimatePayload): EstimateFigures {
   });
 
   const expr = markupExpression(footer);
-  const vars = useMemo(() => markupVariables(computeBuckets(lines, footer), footer), [lines, footer]);
+  const vars = useMemo(() => markupVariables(buckets, footer), [buckets, footer]);
   // The request depends on the values only, not on which objects hold them.
   const key = expr === null ? '' : JSON.stringify([expr, vars]);
 
@@ -46,6 +52,6 @@ export function useEstimateTotals(data: EstimatePayload): EstimateFigures {
 
   useEffect(() => () => requests.current?.cancel(), []);
 
-  const totals = useMemo(() => computeTotals(lines, footer, expr === null ? 0 : markup.value), [lines, footer, expr, markup.value]);
+  const totals = useMemo(() => totalsOf(buckets, footer, expr === null ? 0 : markup.value), [buckets, footer, expr, markup.value]);
   return { totals, markup: expr === null ? NO_MARKUP : markup };
 }
