@@ -29,21 +29,15 @@ stage() {
   return $status
 }
 
-# `stages_beside [-n NICENESS] NAME COMMAND...` starts a chain of work beside the stages that
-# follow, at a lower priority (niceness 10 unless given), so it fills the processor time that
-# waiting stages (browser walks) leave idle;
+# `stages_beside NAME COMMAND...` starts a chain of work beside the stages that follow, at a lower
+# priority, so it fills the processor time that waiting stages (browser walks) leave idle;
 # COMMAND runs its own `stage` calls. Several chains may run beside at once. Each one's output is
 # kept and printed by `stages_beside_wait`, with its stages' rows; the rows are marked as run
 # beside others, so their wall times overlap.
 calcora_beside_pids=()
 calcora_beside_dirs=()
 stages_beside() {
-  local niceness=10 name dir
-  if [ "$1" = -n ]; then
-    niceness=$2
-    shift 2
-  fi
-  name=$1
+  local name=$1 dir
   shift
   dir=$(mktemp -d)
   echo "== $name: started beside the next stages"
@@ -53,7 +47,7 @@ stages_beside() {
     trap - EXIT
     calcora_stage_rows=()
     status=0
-    renice -n "$niceness" -p $BASHPID >/dev/null || true
+    renice -n 10 -p $BASHPID >/dev/null || true
     "$@" || status=$?
     printf '%s\n' "${calcora_stage_rows[@]}" | sed 's/$/  (beside)/' >"$dir/rows"
     exit $status

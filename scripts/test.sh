@@ -21,12 +21,10 @@ sanitizer_half() {
   stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
   stage "fuzz replay" scripts/test-sanitized.sh fuzz
 }
-# The Windows programs, cross-built, with every C++ test and the walks under Wine: a chain of its
-# own beside the rest (it needs the Linux host built above for the same-files check). Its walks
-# wait on Wine more than on the processor and make it the longest chain, so it starts first and
-# ahead of the sanitizer half.
-stages_beside -n 5 "Windows build and tests under Wine" stage "Windows build and tests under Wine" scripts/test-windows.sh
 stages_beside "sanitizer build and tests" sanitizer_half
+# The Windows programs, cross-built, with every C++ test and the walks under Wine: a chain of its
+# own beside the rest (it needs the Linux host built above for the same-files check).
+stages_beside "Windows build and tests under Wine" stage "Windows build and tests under Wine" scripts/test-windows.sh
 
 stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
 
