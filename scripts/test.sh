@@ -22,9 +22,6 @@ sanitizer_half() {
   stage "fuzz replay" scripts/test-sanitized.sh fuzz
 }
 stages_beside "sanitizer build and tests" sanitizer_half
-# The Windows programs, cross-built, with every C++ test and the walks under Wine: a chain of its
-# own beside the rest (it needs the Linux host built above for the same-files check).
-stages_beside "Windows build and tests under Wine" stage "Windows build and tests under Wine" scripts/test-windows.sh
 
 stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
 
@@ -33,4 +30,8 @@ stage "program tests (release build)" ctest --test-dir build --output-on-failure
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 stage "link service on PostgreSQL" scripts/test-postgres.sh
 stages_beside_wait
+# The Windows programs, cross-built, with every C++ test and the walks under Wine. Run beside the
+# Linux stages they took longer in all than after them: the two cores are the limit, and Wine's
+# walks slow down most when they share them.
+stage "Windows build and tests under Wine" scripts/test-windows.sh
 echo "All tests passed."
