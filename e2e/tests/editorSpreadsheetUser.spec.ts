@@ -4,9 +4,19 @@
 import { existsSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
+import type { Page } from '@playwright/test';
 import { test, expect } from '../fixtures';
 import { EditorPage, EXAMPLE, seedEstimate, storedLines } from '../pages/editor';
 import { ProposalPanel, seedProposalEstimate } from '../pages/proposal';
+
+/** Pastes `text` into the focused field as a spreadsheet's clipboard would hand it over. */
+function pasteIntoFocused(page: Page, text: string): Promise<void> {
+  return page.evaluate((t) => {
+    const data = new DataTransfer();
+    data.setData('text/plain', t);
+    document.activeElement!.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+  }, text);
+}
 
 test.describe.configure({ timeout: 120_000 });
 
@@ -17,12 +27,7 @@ test('one copied spreadsheet cell goes into the price; a 3 × 4 block fills from
   await page.goto(`${host.origin}/editor/${id}`);
   const editor = new EditorPage(page);
   await expect(editor.rows).toHaveCount(8);
-  const paste = (text: string) =>
-    page.evaluate((t) => {
-      const data = new DataTransfer();
-      data.setData('text/plain', t);
-      document.activeElement!.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
-    }, text);
+  const paste = (text: string) => pasteIntoFocused(page, text);
 
   await editor.price(1).click();
   await paste('1500\r\n');
@@ -58,12 +63,7 @@ test('figures beyond a trillion, pasted, leave their cells as they were and say 
   const id = await seedEstimate(host.invoke, 'Санузел', EXAMPLE);
   await page.goto(`${host.origin}/editor/${id}`);
   const editor = new EditorPage(page);
-  const paste = (text: string) =>
-    page.evaluate((t) => {
-      const data = new DataTransfer();
-      data.setData('text/plain', t);
-      document.activeElement!.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
-    }, text);
+  const paste = (text: string) => pasteIntoFocused(page, text);
   await editor.qty(1).click();
   await paste('5\t99999999999999999999\r\n7\t25\r\n');
   await expect(editor.qty(2)).toHaveValue('7');
