@@ -8,6 +8,6 @@ source scripts/configure.sh
 # than full debug information at -O2.
 flags="-O1 -g1 -DNDEBUG"
 CC=clang CXX=clang++ configure build-asan -DCALCORA_DESKTOP=OFF -DCALCORA_SANITIZE=ON -DCALCORA_FUZZ=ON \
-  -DCALCORA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCALCORA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALCORA_TEST_CODE_FLAGS=-O0 \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$flags" -DCMAKE_C_FLAGS_RELWITHDEBINFO="$flags"
 cmake --build build-asan
