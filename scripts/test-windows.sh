@@ -17,10 +17,6 @@ source scripts/wine-prefix.sh
 trap 'status=$?; wineserver -k >/dev/null 2>&1; (exit $status); calcora_stage_table' EXIT
 stage "Wine prefix" wine_ready
 
-if [ "$part" = all ] || [ "$part" = cpp ]; then
-  stage "C++ tests under Wine" ctest --test-dir build-win --output-on-failure -j"$(nproc)"
-fi
-
 # ---- The desktop program: installer, start with a stand-in browser, native dialog, uninstall ----
 # Its own Wine prefix, so the installer meets a clean user profile; Xvfb, because the program
 # shows windows (its dialogs). Where Wine has no Edge, the program is given a stand-in browser
@@ -42,11 +38,12 @@ desktop_program_tests() (
   for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
   display=:$(head -1 "$work/display")
   export DISPLAY=$display
-  # Polls a condition 600 times (at least a minute: Wine's first starts are slow on a busy machine).
+  # Polls a condition 1200 times (at least two minutes: Wine's first starts are slow on a busy
+  # machine, and the walks run beside).
   wait_for() {
     local what=$1
     shift
-    for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
+    for _ in $(seq 1200); do "$@" && return 0; sleep 0.1; done
     echo "desktop: timed out waiting for $what" >&2
     exit 1
   }
@@ -129,26 +126,36 @@ desktop_program_tests() (
   echo "desktop: ok"
 )
 
-if [ "$part" = all ] || [ "$part" = desktop ]; then
-  stage "desktop program: installer, start, dialog, uninstall" desktop_program_tests
-fi
-[ "$part" = all ] || [ "$part" = e2e ] || exit 0
+# The C++ tests and the desktop program run beside the walks, which spend most of their time
+# waiting on the page and on the Wine host.
+cpp_and_desktop() {
+  if [ "$part" = all ] || [ "$part" = cpp ]; then
+    stage "C++ tests under Wine" ctest --test-dir build-win --output-on-failure -j"$(nproc)"
+  fi
+  if [ "$part" = all ] || [ "$part" = desktop ]; then
+    stage "desktop program: installer, start, dialog, uninstall" desktop_program_tests
+  fi
+}
+stages_beside "C++ tests and the desktop program under Wine" cpp_and_desktop
 
-# The walks start the host through this wrapper, which hands its arguments to the .exe under Wine.
-wrapper=$PWD/build-win/calcora-serve-wine
-cat >"$wrapper" <<WRAPPER
+if [ "$part" = all ] || [ "$part" = e2e ]; then
+  # The walks start the host through this wrapper, which hands its arguments to the .exe under Wine.
+  wrapper=$PWD/build-win/calcora-serve-wine
+  cat >"$wrapper" <<WRAPPER
 #!/bin/sh
 exec wine "$PWD/build-win/calcora-serve.exe" "\$@"
 WRAPPER
-chmod +x "$wrapper"
+  chmod +x "$wrapper"
 
-[ -x build/calcora-serve ] || {
-  echo "test-windows: build/calcora-serve is missing; run scripts/build.sh first" >&2
-  exit 1
-}
-stage "same files from Linux and Windows" /usr/bin/python3 tests/windows/same_files.py build/calcora-serve "$wrapper"
+  [ -x build/calcora-serve ] || {
+    echo "test-windows: build/calcora-serve is missing; run scripts/build.sh first" >&2
+    exit 1
+  }
+  stage "same files from Linux and Windows" /usr/bin/python3 tests/windows/same_files.py build/calcora-serve "$wrapper"
 
-# Every walk runs: none has needed a skip under Wine. Their results go to a folder of their own:
-# the Linux walks may be running at the same time, and each run clears its results folder first.
-stage "browser walks against the Windows host" bash -c \
-  'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test --output=test-results-windows' _ "$wrapper"
+  # Every walk runs: none has needed a skip under Wine. Their results go to a folder of their own:
+  # the Linux walks may be running at the same time, and each run clears its results folder first.
+  stage "browser walks against the Windows host" bash -c \
+    'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test --output=test-results-windows' _ "$wrapper"
+fi
+stages_beside_wait

@@ -8,7 +8,7 @@ export NO_COLOR=1 CI=1
 source scripts/stages.sh
 
 stage "packages" scripts/install-deps.sh
-stage "page build" bash -c 'cd ui && npm run --silent build'
+stage "page build, with its type check" bash -c 'cd ui && npm run --silent build'
 # The release build holds the programs and their tests; the core's tests are built and run
 # once, under the sanitizers, below. Without debug information: nothing here reads it, and it
 # costs a third of the compile time.
@@ -26,7 +26,8 @@ sanitizer_half() {
 }
 stages_beside "sanitizer build and tests" sanitizer_half
 
-stage "page: type check, lint, unit tests" bash -c 'cd ui && npm run --silent typecheck && npm run --silent lint && npx vitest run'
+# The page build above has type-checked the page already.
+stage "page: lint, unit tests" bash -c 'cd ui && npm run --silent lint && npx vitest run'
 
 stage "program tests (release build)" ctest --test-dir build --output-on-failure -j"$(nproc)"
 

@@ -25,7 +25,8 @@ export default defineConfig({
     },
   },
   test: {
-    environment: 'jsdom',
+    // Most tests are of pure model modules; files that need a document say so in their first line.
+    environment: 'node',
     include: ['src/**/*.test.ts', 'src/**/*.test.tsx'],
   },
 });

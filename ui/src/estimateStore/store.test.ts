@@ -1,3 +1,4 @@
+// @vitest-environment jsdom
 import { afterEach, beforeEach, describe, expect, it, vi } from 'vitest';
 import type { EstimateLine, EstimatePayload } from '../model/types';
 import { readCalcParams, calculatorVariables } from './calcParams';

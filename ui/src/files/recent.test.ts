@@ -1,3 +1,4 @@
+// @vitest-environment jsdom
 import { beforeEach, describe, expect, it } from 'vitest';
 import { parseRecent, readRecent, recentTarget, rememberRecent, withRecent, type RecentFile } from './recent';
 
