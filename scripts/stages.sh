@@ -36,6 +36,7 @@ stage() {
 # beside others, so their wall times overlap.
 calcora_beside_pids=()
 calcora_beside_dirs=()
+calcora_beside_names=()
 stages_beside() {
   local name=$1 dir
   shift
@@ -54,22 +55,32 @@ stages_beside() {
   ) >"$dir/log" 2>&1 &
   calcora_beside_pids+=($!)
   calcora_beside_dirs+=("$dir")
+  calcora_beside_names+=("$name")
   set +m
 }
 
-# Waits for every chain started beside, in the order they were started, and prints each one's
-# output and rows; fails when any of them failed.
+# `stages_beside_wait [NAME]` waits for the chain started beside under NAME, or for every one in
+# the order they were started, and prints each one's output and rows; fails when any of them
+# failed. The others go on.
 stages_beside_wait() {
-  local status=0 i
+  local only=${1:-} status=0 i
+  local pids=() dirs=() names=()
   for i in "${!calcora_beside_pids[@]}"; do
+    if [ -n "$only" ] && [ "${calcora_beside_names[$i]}" != "$only" ]; then
+      pids+=("${calcora_beside_pids[$i]}")
+      dirs+=("${calcora_beside_dirs[$i]}")
+      names+=("${calcora_beside_names[$i]}")
+      continue
+    fi
     wait "${calcora_beside_pids[$i]}" || status=$?
     cat "${calcora_beside_dirs[$i]}/log"
     [ -s "${calcora_beside_dirs[$i]}/rows" ] &&
       mapfile -t -O "${#calcora_stage_rows[@]}" calcora_stage_rows <"${calcora_beside_dirs[$i]}/rows"
     rm -rf "${calcora_beside_dirs[$i]}"
   done
-  calcora_beside_pids=()
-  calcora_beside_dirs=()
+  calcora_beside_pids=("${pids[@]}")
+  calcora_beside_dirs=("${dirs[@]}")
+  calcora_beside_names=("${names[@]}")
   return $status
 }
 

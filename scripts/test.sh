@@ -16,15 +16,16 @@ release="-O2 -DNDEBUG"
 stage "native build" env CALCORA_PAGE_BUILT=1 scripts/build.sh -DCALCORA_UNIT_TESTS=OFF -DCALCORA_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$release" -DCMAKE_C_FLAGS_RELWITHDEBINFO="$release"
 
-# The sanitizer half needs only the sources: it runs beside the page's checks, the program tests
-# and the browser walks, which spend much of their time waiting on the page, and takes the
-# processor time they leave.
+# The sanitizer half and the Windows build need only the sources: they run beside the page's
+# checks, the program tests and the browser walks, which spend much of their time waiting on the
+# page, and take the processor time those leave.
 sanitizer_half() {
   stage "sanitizer build" scripts/build-sanitized.sh
   stage "C++ tests under ASan + UBSan" scripts/test-sanitized.sh tests
   stage "fuzz replay" scripts/test-sanitized.sh fuzz
 }
 stages_beside "sanitizer build and tests" sanitizer_half
+stages_beside "Windows build" stage "Windows build" env CALCORA_PAGE_BUILT=1 scripts/build-windows.sh
 
 # The page build above has type-checked the page already.
 stage "page: lint, unit tests" bash -c 'cd ui && npm run --silent lint && npx vitest run'
@@ -33,9 +34,9 @@ stage "program tests (release build)" ctest --test-dir build --output-on-failure
 
 stage "end-to-end tests" bash -c 'cd e2e && npx tsc -p tsconfig.json && npx playwright test'
 stage "link service on PostgreSQL" scripts/test-postgres.sh
+# The Windows programs' C++ tests and walks under Wine, once the Linux walks are done: two walk
+# suites at once slow each other down more than they gain. The sanitizer tests go on beside them.
+stages_beside_wait "Windows build"
+stage "Windows tests under Wine" scripts/test-windows.sh
 stages_beside_wait
-# The Windows programs, cross-built, with every C++ test and the walks under Wine. Run beside the
-# Linux stages they took longer in all than after them: the two cores are the limit, and Wine's
-# walks slow down most when they share them.
-stage "Windows build and tests under Wine" scripts/test-windows.sh
 echo "All tests passed."
