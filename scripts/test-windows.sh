@@ -153,8 +153,8 @@ WRAPPER
   }
   stage "same files from Linux and Windows" /usr/bin/python3 tests/windows/same_files.py build/calcora-serve "$wrapper"
 
-  # Every walk runs: none has needed a skip under Wine. Their results go to a folder of their own:
-  # the Linux walks may be running at the same time, and each run clears its results folder first.
+  # Every walk runs: none has needed a skip under Wine. Their results go to a folder of their own,
+  # so that a run here never clears the Linux walks' results (each run clears its folder first).
   stage "browser walks against the Windows host" bash -c \
     'cd e2e && npx tsc -p tsconfig.json && CALCORA_SERVE="$1" npx playwright test --output=test-results-windows' _ "$wrapper"
 fi
