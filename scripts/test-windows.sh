@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The Windows stage of the test suite: builds the Windows programs (scripts/build-windows.sh),
-# runs every C++ test under Wine (ctest --test-dir build-win), checks that the Linux and the
-# Windows hosts write the same files, then runs the browser walks against calcora-serve.exe under
-# Wine (Chromium stays the Linux one), and installs, starts and uninstalls the desktop program
-# (below). `cpp`, `desktop` or `e2e` as the only argument runs just that part.
+# The Windows stage of the test suite: builds the Windows programs (scripts/build-windows.sh; at
+# once when they are up to date), checks that the Linux and the Windows hosts write the same
+# files, then runs the browser walks against calcora-serve.exe under Wine (Chromium stays the
+# Linux one); beside the walks it runs every C++ test under Wine (ctest --test-dir build-win) and
+# installs, starts and uninstalls the desktop program (below). `cpp`, `desktop` or `e2e` as the
+# only argument runs just that part.
 # The same-files check and the walks need the Linux programs in build/ (scripts/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
